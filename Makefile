@@ -1,0 +1,41 @@
+# The commands a newcomer needs. Each one installs what is missing first.
+PRESET ?= release
+BUILD_DIR := $(if $(filter release,$(PRESET)),build,build/$(PRESET))
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build dist run test bench asan tsan format clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS)
+
+dist: build
+	@echo "The runnable player is in $(BUILD_DIR)/dist/"
+
+run: build
+	@tools/run-demo.sh $(BUILD_DIR)/dist
+
+test: build
+	@ctest --preset $(PRESET) -j $(JOBS)
+
+bench: build
+	@tools/run-bench.sh $(BUILD_DIR)
+
+asan:
+	@$(MAKE) test PRESET=asan
+
+tsan:
+	@$(MAKE) test PRESET=tsan
+
+format:
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
+
+clean:
+	@rm -rf build
