@@ -1,0 +1,125 @@
+#include "platform/process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "platform/files.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr char kSocketName[] = "morvelant.sock";
+constexpr char kCloseRequest = 'C';
+constexpr char kClosedAnswer = 'K';
+
+std::atomic<int> listenerSocket{-1};
+void (*terminationHandler)() = nullptr;
+
+std::string SocketPath() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char* own = std::getenv("MORVELANT_HOME");
+  // A player with its own home is its own instance family (tests run several side by side).
+  const std::string folder = own && *own ? PlayerHome() : runtime && *runtime ? runtime : PlayerHome();
+  return folder + "/" + kSocketName;
+}
+
+bool SocketAddress(sockaddr_un* address) {
+  const std::string path = SocketPath();
+  if (path.size() >= sizeof(address->sun_path)) return false;
+  std::memset(address, 0, sizeof(*address));
+  address->sun_family = AF_UNIX;
+  std::memcpy(address->sun_path, path.c_str(), path.size());
+  return true;
+}
+
+void ServeRequests(int listener, void (*closeMainWindow)()) {
+  for (;;) {
+    const int client = accept(listener, nullptr, nullptr);
+    if (client < 0) return;  // the socket was shut down
+    char request = 0;
+    if (read(client, &request, 1) == 1 && request == kCloseRequest) {
+      closeMainWindow();
+      const ssize_t sent = write(client, &kClosedAnswer, 1);
+      (void)sent;
+    }
+    close(client);
+  }
+}
+
+}  // namespace
+
+bool StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+    return false;
+  // Reap it in the background so it never lingers as a zombie.
+  std::thread([child] { waitpid(child, nullptr, 0); }).detach();
+  return true;
+}
+
+bool OpenWithDesktop(const std::string& target) { return StartProgram("xdg-open", {target}); }
+
+bool AskRunningPlayerToClose() {
+  sockaddr_un address;
+  if (!SocketAddress(&address)) return false;
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  bool replaced = false;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+      write(fd, &kCloseRequest, 1) == 1) {
+    char answer = 0;
+    replaced = read(fd, &answer, 1) == 1 && answer == kClosedAnswer;
+  }
+  close(fd);
+  return replaced;
+}
+
+void ListenForReplacement(void (*closeMainWindow)()) {
+  sockaddr_un address;
+  if (!SocketAddress(&address)) return;
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return;
+  // A replaced player may still be ending: its socket file is taken over, not shared.
+  unlink(address.sun_path);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || listen(fd, 4) != 0) {
+    close(fd);
+    return;
+  }
+  listenerSocket = fd;
+  std::thread(ServeRequests, fd, closeMainWindow).detach();
+}
+
+void StopListeningForReplacement() {
+  const int fd = listenerSocket.exchange(-1);
+  if (fd < 0) return;
+  shutdown(fd, SHUT_RDWR);
+  close(fd);
+}
+
+void RouteTerminationSignals(void (*handler)()) {
+  terminationHandler = handler;
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  std::thread([signals] {
+    for (;;) {
+      int received = 0;
+      if (sigwait(&signals, &received) == 0) terminationHandler();
+    }
+  }).detach();
+}
