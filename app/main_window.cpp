@@ -1,0 +1,45 @@
+#include "app/main_window.h"
+
+#include <iterator>
+
+#include "app/commands.h"
+#include "platform/startup_library.h"
+#include "playback/player_state.h"
+
+namespace {
+
+using Handler = intptr_t (*)(WindowHandle window, uintptr_t wParam, intptr_t lParam);
+
+// The window is going away: the settings are stored for the next start and the loop ends.
+intptr_t OnDestroy(WindowHandle, uintptr_t, intptr_t) {
+  closing = 1;
+  StorePlayerSettings(&playerSettings);
+  PostQuitMessage(0);
+  return 0;
+}
+
+intptr_t OnCommand(WindowHandle window, uintptr_t wParam, intptr_t lParam) {
+  const uint32_t command = static_cast<uint32_t>(wParam & 0xFFFF);
+  if (command == kCommandExit) {
+    DestroyWindow(window);
+    return 0;
+  }
+  return DefWindowProc(window, WM_COMMAND, wParam, lParam);
+}
+
+struct MessageHandler {
+  uint32_t message;
+  Handler handle;
+};
+constexpr MessageHandler kHandlers[] = {
+    {WM_DESTROY, OnDestroy},
+    {WM_COMMAND, OnCommand},
+};
+
+}  // namespace
+
+intptr_t MainWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  for (const MessageHandler& handler : kHandlers)
+    if (handler.message == message) return handler.handle(window, wParam, lParam);
+  return DefWindowProc(window, message, wParam, lParam);
+}

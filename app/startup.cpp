@@ -1,0 +1,59 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/resources.h"
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "platform/startup_library.h"
+#include "platform/system_metrics.h"
+#include "playback/player_state.h"
+
+namespace {
+
+constexpr uint32_t kReplacementPauseMs = 1000;
+
+CommandBarHandle commandBar;  // main thread
+
+// Runs on the replacement listener's thread: returns once the window has handled the close.
+void CloseOwnMainWindow() {
+  const WindowHandle window = FindWindow(playerInstance.windowClass, playerInstance.windowTitle);
+  if (window) SendMessage(window, WM_CLOSE, 0, 0);
+}
+
+void StartUp(std::u16string_view commandLine) {
+  if (AskRunningPlayerToClose()) Sleep(kReplacementPauseMs);
+  currentPath[0] = 0;
+  screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (!commandLine.empty()) ApplyCommandLine(commandLine);
+  playerSettings.audioEnabled = 1;
+  LoadPlayerSettings(&playerSettings);
+  playerSettings.muted = 0;
+}
+
+int32_t RunMessageLoop() {
+  Message message;
+  while (GetMessage(&message)) {
+    TranslateMessage(&message);
+    DispatchMessage(&message);
+  }
+  return static_cast<int32_t>(message.wParam);
+}
+
+}  // namespace
+
+int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode) {
+  StartUp(commandLine);
+  mainWindow = CreateMainWindow(0, &playerInstance, showMode, &playerSettings, &commandBar,
+                                MainWindowProc, kActionNames);
+  if (!mainWindow) return 0;
+  BackendMainWindowCreated(mainWindow);
+  ListenForReplacement(CloseOwnMainWindow);
+  const int32_t code = RunMessageLoop();
+  StopListeningForReplacement();
+  CommandBarDestroy(commandBar);
+  commandBar = nullptr;
+  return code;
+}

@@ -1,0 +1,9 @@
+// The player's process: start-up, the message loop and shutdown.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Runs the player on the already-opened backend and returns the quit message's code (0 when
+// the main window could not be created).
+int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode);
