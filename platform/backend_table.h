@@ -1,0 +1,24 @@
+// Inside the platform layer: the table of functions a backend provides. One table is chosen
+// by OpenBackend; the null table (no window, nothing presented) serves until then, so callers
+// never test an entry for null.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/backend.h"
+
+struct BackendTable {
+  const char* name;
+  // Main thread.
+  bool (*open)(const BackendOptions& options);
+  void (*mainWindowCreated)(WindowHandle mainWindow);
+  void (*close)();
+  // Any thread: the screen surface changed and should be shown; must not block.
+  void (*present)();
+  // Main thread: the cursor to show (a standard cursor number, 0 for none).
+  void (*showCursor)(int32_t cursor);
+};
+
+const BackendTable& ActiveBackend();
+extern const BackendTable kHeadlessBackend;
+extern const BackendTable kSdlBackend;
