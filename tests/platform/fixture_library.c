@@ -1,0 +1,2 @@
+/* A tiny library for the loader tests. */
+int FixtureAnswer(void) { return 42; }
