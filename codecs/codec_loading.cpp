@@ -1,0 +1,162 @@
+#include "codecs/codec_loading.h"
+
+#include <algorithm>
+#include <string>
+
+#include "codecs/audio_decoder.h"
+#include "codecs/audio_decoder_entries.h"
+#include "codecs/codec_messages.h"
+#include "codecs/pcm_pass_through.h"
+#include "codecs/video_codec.h"
+#include "codecs/video_pass_through.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "playback/player_state.h"
+
+LibraryHandle audioCodecLibrary = nullptr;
+LibraryHandle keptAudioLibrary = nullptr;
+bool pcmAudio = false;
+LibraryHandle videoCodecLibrary = nullptr;
+std::atomic<uint8_t> externalCodec{1};
+DecodeInitFunction decodeInit = nullptr;
+DecodeFrameFunction decodeFrame = nullptr;
+
+namespace {
+
+constexpr std::u16string_view kAudioKey = u"software\\Morvelant\\plugins\\audio";
+constexpr std::u16string_view kVideoKey = u"software\\Morvelant\\plugins\\video";
+constexpr char16_t kKeptLibraryMark[] = u"Sulvane";
+// The library name is read into 400 bytes: 199 wide characters and the terminator.
+constexpr size_t kLibraryNameChars = 400 / sizeof(char16_t) - 1;
+constexpr size_t kFourCCChars = 4;
+
+enum class Lookup { Loaded, Empty, StreamOff, LoadFailed };
+
+void Show(std::u16string_view text, std::u16string_view title) {
+  MessageBox(mainWindow, text, title);
+}
+
+void ReleaseAudioLibrary(LibraryHandle library) {
+  if (library && library != keptAudioLibrary) FreeLibrary(library);
+}
+
+void ReleasePreviousCodecs() {
+  FreeLibrary(videoCodecLibrary);
+  ReleaseAudioLibrary(audioCodecLibrary);
+  videoCodecLibrary = audioCodecLibrary = nullptr;
+  externalCodec = 1;
+}
+
+// Reads the library name registered under `valueName`, reporting a missing key or value.
+Lookup ReadCodecName(std::u16string_view key, std::u16string_view keyMissingText,
+                     std::u16string_view valueName, const std::u16string& missingText,
+                     std::u16string_view missingTitle, std::u16string* file) {
+  if (!RegistryKeyExists(RegistryRoot::LocalMachine, key)) {
+    Show(keyMissingText, kRegistryErrorTitle);
+    return Lookup::StreamOff;
+  }
+  if (!RegistryGetString(RegistryRoot::LocalMachine, key, valueName, file)) {
+    Show(missingText, missingTitle);
+    return Lookup::StreamOff;
+  }
+  if (file->size() > kLibraryNameChars) file->resize(kLibraryNameChars);
+  return file->empty() ? Lookup::Empty : Lookup::Loaded;
+}
+
+void ShowMissingExport(const std::u16string& file, const char* exportName,
+                       std::u16string_view title) {
+  const std::u16string text = FormatMessageText(kMissingExportText, file);
+  Show(FormatMessageText(text, Utf8ToWide(exportName)), title);
+}
+
+// Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
+bool LoadAudioCodec(MediaDescriptor* descriptor) {
+  pcmAudio = descriptor->AudioFormatTag <= 1;
+  if (pcmAudio) {
+    PcmPassThroughSetSource(descriptor);
+    return true;
+  }
+  const std::u16string tag = Utf8ToWide(std::to_string(descriptor->AudioFormatTag));
+  std::u16string file;
+  const Lookup lookup =
+      ReadCodecName(kAudioKey, kAudioKeyMissingText, tag, FormatMessageText(kAudioFormatText, tag),
+                    kAudioErrorTitle, &file);
+  if (lookup != Lookup::Loaded) {
+    descriptor->AudioLength = 0;
+    return true;
+  }
+  LibraryHandle library = LoadLibrary(file);
+  if (!library) return false;
+  if (file.find(kKeptLibraryMark) != std::u16string::npos) keptAudioLibrary = library;
+  if (const char* missing = MissingAudioExport(library)) {
+    ShowMissingExport(file, missing, kAudioErrorTitle);
+    ReleaseAudioLibrary(library);
+    descriptor->AudioLength = 0;
+    return true;
+  }
+  audioCodecLibrary = library;
+  if (auto setFormat = reinterpret_cast<DecoderSetFormatFunction>(
+          GetProcAddress(library, AUDIO_EXPORT_SET_FORMAT)))
+    setFormat(descriptor->AudioFormatTag, descriptor->Channels, descriptor->SampleRate);
+  return true;
+}
+
+std::u16string FourCCValueName(const MediaDescriptor* descriptor) {
+  const char* code = descriptor->FourCC;
+  const size_t length = std::find(code, code + kFourCCChars, '\0') - code;
+  return WideLower(AnsiToWide(std::string_view(code, length)));
+}
+
+// Takes the library's two entry points, or refuses it when one is missing.
+bool UseVideoLibrary(LibraryHandle library, const std::u16string& file,
+                     const MediaDescriptor* descriptor) {
+  auto init =
+      reinterpret_cast<DecodeInitFunction>(GetProcAddress(library, VIDEO_EXPORT_DECODE_INIT));
+  auto frame =
+      reinterpret_cast<DecodeFrameFunction>(GetProcAddress(library, VIDEO_EXPORT_DECODE_FRAME));
+  if (!init || !frame) {
+    ShowMissingExport(file, init ? VIDEO_EXPORT_DECODE_FRAME : VIDEO_EXPORT_DECODE_INIT,
+                      kVideoErrorTitle);
+    return false;
+  }
+  videoCodecLibrary = library;
+  decodeInit = init;
+  decodeFrame = frame;
+  if (auto setFourCC = reinterpret_cast<DecodeSetFourCCFunction>(
+          GetProcAddress(library, VIDEO_EXPORT_SET_FOURCC)))
+    setFourCC(descriptor->FourCC);
+  return true;
+}
+
+bool LoadVideoCodec(MediaDescriptor* descriptor) {
+  if (descriptor->FourCC[0] == 0) return true;
+  const std::u16string name = FourCCValueName(descriptor);
+  std::u16string file;
+  const Lookup lookup = ReadCodecName(kVideoKey, kVideoKeyMissingText, name,
+                                      VideoFormatMessage(name), kVideoErrorTitle, &file);
+  if (lookup == Lookup::StreamOff) descriptor->FrameCount = 0;
+  if (lookup == Lookup::Empty) externalCodec = 0;
+  if (lookup != Lookup::Loaded) return true;
+  LibraryHandle library = LoadLibrary(file);
+  if (!library) return false;
+  if (!UseVideoLibrary(library, file, descriptor)) {
+    FreeLibrary(library);
+    descriptor->FrameCount = 0;
+  }
+  return true;
+}
+
+}  // namespace
+
+int32_t LoadCodecs(MediaDescriptor* descriptor) {
+  ReleasePreviousCodecs();
+  if (!LoadAudioCodec(descriptor)) return -1;
+  if (!LoadVideoCodec(descriptor)) return -1;
+  if (descriptor->FrameCount == 0 && descriptor->AudioLength == 0) return -1;
+  if (!videoCodecLibrary) {
+    decodeInit = VideoPassThroughInit;
+    decodeFrame = VideoPassThroughFrame;
+  }
+  return 0;
+}

@@ -1,0 +1,28 @@
+// Finding an opened item's codecs through the registry tables "software\Morvelant\plugins\audio"
+// (by wave format tag) and "...\video" (by four-character code), and fixing the two video
+// decoder entry points for the rest of the item.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "media/reader_interface.h"
+#include "platform/library.h"
+#include "video/decoded_picture.h"
+
+// Written by LoadCodecs on the main window's thread before the item's threads start; the
+// threads read them afterwards.
+extern LibraryHandle audioCodecLibrary;  // R audio thread start
+extern LibraryHandle keptAudioLibrary;   // a "Sulvane" library, never unloaded once loaded
+extern bool pcmAudio;                    // the PCM pass-through decodes the audio; R audio
+extern LibraryHandle videoCodecLibrary;
+extern std::atomic<uint8_t> externalCodec;  // 0 when the registry names an empty video codec;
+                                            // R video thread (frame dropping)
+extern DecodeInitFunction decodeInit;       // always set after a successful load; R main, video
+extern DecodeFrameFunction decodeFrame;     // R video, main (stills), under the frame lock
+
+// Loads the codecs of `descriptor`, the item the reader has just opened (main window's
+// thread). Reports what it cannot find in message boxes owned by the main window and switches
+// that stream off (AudioLength or FrameCount 0). Returns 0 when ready, -1 when a named library
+// cannot be loaded or nothing playable is left.
+int32_t LoadCodecs(MediaDescriptor* descriptor);

@@ -1,0 +1,18 @@
+// PcmPassThrough: the audio decoder of PCM items (wave format tag 0 or 1). It hands each input
+// buffer on unchanged as one wave buffer and reports the format the reader gave.
+#pragma once
+
+#include "codecs/audio_decoder.h"
+#include "media/reader_interface.h"
+
+// The descriptor whose SampleRate, Channels and PcmBitrate the header reports (codec loading).
+void PcmPassThroughSetSource(const MediaDescriptor* descriptor);
+
+int32_t PcmPassThroughInit(int32_t equalizerOn, const int8_t* bands);
+int32_t PcmPassThroughExit();
+int32_t PcmPassThroughHeader(uint8_t* input, int32_t length, int32_t* rate, int32_t* channels,
+                             int32_t* bitrate, char16_t* title, char16_t* artist, char16_t* album);
+int32_t PcmPassThroughDecompress(const uint8_t* input, int32_t length, uint8_t* output,
+                                 int32_t capacity, int32_t* outLength, int32_t* position);
+int32_t PcmPassThroughSeekStart();
+int32_t PcmPassThroughSeekEnd();

@@ -1,0 +1,217 @@
+// Codec loading against fixture codec libraries and a registry written per test.
+#include "codecs/codec_loading.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "codecs/audio_decoder_entries.h"
+#include "codecs/video_pass_through.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace {
+
+struct ShownBox {
+  std::string title, text;
+};
+std::vector<ShownBox> shown;
+
+int32_t Capture(WindowHandle, std::u16string_view text, std::u16string_view title, uint32_t) {
+  shown.push_back({WideToUtf8(title), WideToUtf8(text)});
+  return IDOK;
+}
+
+constexpr char kAudioSection[] = "[HKEY_LOCAL_MACHINE\\software\\Morvelant\\plugins\\audio]\n";
+constexpr char kVideoSection[] = "[HKEY_LOCAL_MACHINE\\software\\Morvelant\\plugins\\video]\n";
+
+class CodecLoading : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetExecutableFolder(CODEC_FIXTURE_DIR);
+    SetMessageBoxPresenter(Capture);
+    shown.clear();
+    UseRegistry(std::string("REGEDIT4\n") + kAudioSection +
+                "\"85\"=\"FixtureAudio.so\"\n\"80\"=\"FixtureSulvaneAudio.dll\"\n"
+                "\"255\"=\"FixtureAltNamesAudio.so\"\n\"17\"=\"FixtureNoDecompressAudio.so\"\n"
+                "\"2\"=\"\"\n\"8192\"=\"Missing.dll\"\n" +
+                kVideoSection +
+                "\"xvid\"=\"FixtureVideo.dll\"\n\"div3\"=\"FixtureNoFrameVideo.so\"\n"
+                "\"rawp\"=\"\"\n\"h264\"=\"Missing.dll\"\n");
+  }
+  void TearDown() override { SetMessageBoxPresenter(nullptr); }
+
+  // A fresh home folder whose registry is made from `text` alone.
+  static void UseRegistry(const std::string& text) {
+    char folder[] = "/tmp/morvelant-codecs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string defaults = std::string(folder) + "/defaults.reg";
+    ASSERT_TRUE(WriteFileAtomic(defaults, text.data(), text.size()));
+    RegistryLoad(folder, defaults);
+  }
+
+  static MediaDescriptor Item(int32_t tag, const char* fourCC) {
+    MediaDescriptor item{};
+    item.AudioFormatTag = tag;
+    item.AudioLength = 100000;
+    std::memcpy(item.FourCC, fourCC, std::strlen(fourCC));
+    item.FrameCount = fourCC[0] ? 250 : 0;
+    return item;
+  }
+
+  template <typename Function>
+  static Function Export(LibraryHandle library, const char* name) {
+    return reinterpret_cast<Function>(GetProcAddress(library, name));
+  }
+};
+
+TEST_F(CodecLoading, PcmNeedsNoAudioKeyAndEmptyFourCCNoVideoKey) {
+  UseRegistry("REGEDIT4\n");
+  MediaDescriptor item = Item(1, "");
+  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_TRUE(pcmAudio);
+  EXPECT_EQ(audioCodecLibrary, nullptr);
+  EXPECT_EQ(decodeFrame, VideoPassThroughFrame);
+  EXPECT_EQ(item.AudioLength, 100000);
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(CodecLoading, FourCCIsLookedUpLowerCaseAndTheCodecLearnsIt) {
+  MediaDescriptor item = Item(1, "XVID");
+  ASSERT_EQ(LoadCodecs(&item), 0);
+  ASSERT_NE(videoCodecLibrary, nullptr);
+  EXPECT_EQ(decodeFrame, Export<DecodeFrameFunction>(videoCodecLibrary, "DecodeFrame"));
+  EXPECT_EQ(decodeInit, Export<DecodeInitFunction>(videoCodecLibrary, "DecodeInit"));
+  EXPECT_STREQ(Export<const char* (*)()>(videoCodecLibrary, "FixtureLastFourCC")(), "XVID");
+  EXPECT_EQ(externalCodec, 1);
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(CodecLoading, AudioOnlyItemWithUnregisteredTagIsReportedAndRefused) {
+  MediaDescriptor item = Item(353, "");
+  EXPECT_EQ(LoadCodecs(&item), -1);
+  EXPECT_EQ(item.AudioLength, 0);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Audio Error");
+  EXPECT_EQ(shown[0].text,
+            "This file contains an incompatible audio format!\nMissing audio decoder for 353!");
+}
+
+TEST_F(CodecLoading, EmptyVideoValueUsesThePassThroughAndClearsTheExternalFlag) {
+  MediaDescriptor item = Item(1, "RAWP");
+  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(videoCodecLibrary, nullptr);
+  EXPECT_EQ(decodeInit, VideoPassThroughInit);
+  EXPECT_EQ(decodeFrame, VideoPassThroughFrame);
+  EXPECT_EQ(externalCodec, 0);
+  EXPECT_EQ(item.FrameCount, 250);
+}
+
+TEST_F(CodecLoading, EmptyAudioValueTurnsAudioOffWithoutMessage) {
+  MediaDescriptor item = Item(2, "XVID");
+  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(item.AudioLength, 0);
+  EXPECT_EQ(audioCodecLibrary, nullptr);
+  EXPECT_TRUE(shown.empty());
+}
+
+// The fixture counts initialise calls since it was loaded: a library that stayed loaded keeps
+// counting, a reloaded one starts again.
+int32_t InitCountAfterOneMoreItem(int32_t tag) {
+  MediaDescriptor item{};
+  item.AudioFormatTag = tag;
+  item.AudioLength = 1000;
+  EXPECT_EQ(LoadCodecs(&item), 0);
+  InstallAudioDecoder();
+  audioDecoder.DecoderInit.load()(0, nullptr);
+  const int32_t count =
+      reinterpret_cast<int32_t (*)()>(GetProcAddress(audioCodecLibrary, "FixtureInitCount"))();
+  ClearAudioDecoder();
+  return count;
+}
+
+TEST_F(CodecLoading, SulvaneLibraryStaysLoadedBetweenItemsOthersAreReloaded) {
+  const int32_t sulvaneFirst = InitCountAfterOneMoreItem(80);
+  EXPECT_EQ(InitCountAfterOneMoreItem(80), sulvaneFirst + 1);
+  EXPECT_EQ(InitCountAfterOneMoreItem(85), 1);
+  EXPECT_EQ(InitCountAfterOneMoreItem(85), 1);
+  EXPECT_EQ(InitCountAfterOneMoreItem(80), sulvaneFirst + 2);
+}
+
+TEST_F(CodecLoading, AudioCodecLearnsItsTagAndAlternativeNamesAreUsed) {
+  MediaDescriptor item = Item(255, "");
+  ASSERT_EQ(LoadCodecs(&item), 0);
+  EXPECT_FALSE(pcmAudio);
+  EXPECT_EQ(Export<int32_t (*)()>(audioCodecLibrary, "FixtureLastTag")(), 255);
+  InstallAudioDecoder();
+  EXPECT_EQ(audioDecoder.DecoderInit.load(),
+            Export<DecoderInitFunction>(audioCodecLibrary, "Init"));
+  EXPECT_EQ(audioDecoder.DecoderExit.load(),
+            Export<DecoderExitFunction>(audioCodecLibrary, "Exit"));
+  EXPECT_EQ(audioDecoder.DecompressAudio.load(),
+            Export<DecompressAudioFunction>(audioCodecLibrary, "DecompressAudio"));
+  ClearAudioDecoder();
+  EXPECT_EQ(audioDecoder.DecoderInit.load(), nullptr);
+}
+
+TEST_F(CodecLoading, LibrariesMissingAnEntryPointAreRefusedWithAMessage) {
+  MediaDescriptor item = Item(17, "DIV3");
+  EXPECT_EQ(LoadCodecs(&item), -1);
+  EXPECT_EQ(item.AudioLength, 0);
+  EXPECT_EQ(item.FrameCount, 0);
+  EXPECT_EQ(audioCodecLibrary, nullptr);
+  EXPECT_EQ(videoCodecLibrary, nullptr);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].title, "Audio Error");
+  EXPECT_EQ(shown[0].text,
+            "The codec library FixtureNoDecompressAudio.so cannot be used:\n"
+            "it does not export DecompressAudio.");
+  EXPECT_EQ(shown[1].title, "Video Error");
+  EXPECT_NE(shown[1].text.find("does not export DecodeFrame."), std::string::npos);
+}
+
+TEST_F(CodecLoading, MissingKeysAreReportedAndTurnTheirStreamOff) {
+  UseRegistry("REGEDIT4\n");
+  MediaDescriptor item = Item(85, "XVID");
+  EXPECT_EQ(LoadCodecs(&item), -1);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].title, "Registry Error");
+  EXPECT_EQ(shown[0].text,
+            "Registry settings for audiocodecs not found!\n"
+            "(HKLM\\software\\Morvelant\\plugins\\audio)\nPlease reinstall Morvelant.");
+  EXPECT_EQ(shown[1].title, "Registry Error");
+  EXPECT_EQ(shown[1].text,
+            "Registry settings for videocodecs not found!\n"
+            "(HKLM\\software\\Morvelant\\plugins\\audio)\nPlease reinstall Morvelant.");
+  EXPECT_EQ(item.AudioLength, 0);
+  EXPECT_EQ(item.FrameCount, 0);
+}
+
+TEST_F(CodecLoading, UnregisteredFourCCNamesItAndPointsAtTheManual) {
+  MediaDescriptor item = Item(1, "WMV3");
+  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(item.FrameCount, 0);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Video Error");
+  const std::string expected =
+      "This file contains an incompatible video format!\nMissing audio decoder for codec wmv3!\n"
+      "This player supports currently:\nmpeg (MPEG I video)\nxvid (XVID Mpeg-4)\n"
+      "div3 (DivX 3.11 Low motion)\ndiv4 (DivX 3.11 Fast motion)\n"
+      "divx (DivX 4.12 and OpenDivX)\ndx50 (DivX 5.x (without extra features))\n"
+      "Sample videos and formats: file://" CODEC_FIXTURE_DIR "/Tesk.htm#FORMATS";
+  EXPECT_EQ(shown[0].text, expected);
+}
+
+TEST_F(CodecLoading, LibraryThatDoesNotLoadFailsWithoutMessage) {
+  for (MediaDescriptor item : {Item(8192, ""), Item(1, "H264")}) {
+    EXPECT_EQ(LoadCodecs(&item), -1);
+  }
+  EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace
