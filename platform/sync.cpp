@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 struct EventState {
   std::mutex lock;
@@ -18,8 +19,13 @@ struct Event {
   std::string name;
 };
 
+// A recursive mutex with timed waits, built on a condition so that every wait is one the
+// thread sanitizer understands.
 struct Mutex {
-  std::recursive_timed_mutex lock;
+  std::mutex lock;
+  std::condition_variable released;
+  std::thread::id owner;  // guarded by lock
+  uint32_t depth = 0;     // guarded by lock
 };
 
 namespace {
@@ -82,14 +88,23 @@ void CloseEvent(EventHandle event) {
 MutexHandle CreateMutex() { return new Mutex; }
 
 uint32_t WaitForMutex(MutexHandle mutex, uint32_t milliseconds) {
+  const std::thread::id self = std::this_thread::get_id();
+  std::unique_lock<std::mutex> hold(mutex->lock);
+  const auto available = [&] { return mutex->depth == 0 || mutex->owner == self; };
   if (milliseconds == INFINITE) {
-    mutex->lock.lock();
-    return WAIT_OBJECT_0;
+    mutex->released.wait(hold, available);
+  } else if (!mutex->released.wait_for(hold, std::chrono::milliseconds(milliseconds), available)) {
+    return WAIT_TIMEOUT;
   }
-  return mutex->lock.try_lock_for(std::chrono::milliseconds(milliseconds)) ? WAIT_OBJECT_0
-                                                                             : WAIT_TIMEOUT;
+  mutex->owner = self;
+  ++mutex->depth;
+  return WAIT_OBJECT_0;
 }
 
-void ReleaseMutex(MutexHandle mutex) { mutex->lock.unlock(); }
+void ReleaseMutex(MutexHandle mutex) {
+  std::lock_guard<std::mutex> hold(mutex->lock);
+  if (mutex->depth == 0 || mutex->owner != std::this_thread::get_id()) return;
+  if (--mutex->depth == 0) mutex->released.notify_one();
+}
 
 void CloseMutex(MutexHandle mutex) { delete mutex; }
