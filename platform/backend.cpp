@@ -1,9 +1,15 @@
-// Backend selection and the parts every backend shares: the journal, the screen, the script.
+// Backend selection and what every backend shares: the journal, the screen, the script.
 #include "platform/backend.h"
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/backend_table.h"
+#include "platform/input.h"
+#include "platform/journal.h"
+#include "platform/screen.h"
+#include "platform/script.h"
 
 namespace {
 
@@ -24,6 +30,12 @@ const BackendTable kNullBackend{.name = "headless",
                                 .showCursor = NoCursor};
 
 std::atomic<const BackendTable*> active{&kNullBackend};
+std::vector<ScriptCommand> pendingScript;  // main thread: loaded at open, run at window creation
+bool scriptLoaded = false;
+
+const BackendTable* OpenChosenBackend(const BackendOptions& options) {
+  return kHeadlessBackend.open(options) ? &kHeadlessBackend : nullptr;
+}
 
 }  // namespace
 
@@ -33,4 +45,44 @@ const BackendTable& ActiveBackend() {
 
 const char* BackendName() {
   return ActiveBackend().name;
+}
+
+bool OpenBackend(const BackendOptions& options) {
+  if (!options.journal.empty() && !JournalOpen(options.journal)) {
+    std::fprintf(stderr, "morvelant: the journal %s cannot be written\n", options.journal.c_str());
+    return false;
+  }
+  if (!OpenScreen(options.screenWidth, options.screenHeight)) {
+    std::fprintf(stderr, "morvelant: bad screen size %dx%d\n", options.screenWidth,
+                 options.screenHeight);
+    return false;
+  }
+  std::string error;
+  scriptLoaded = !options.script.empty();
+  if (scriptLoaded && !LoadScript(options.script, &pendingScript, &error)) {
+    std::fprintf(stderr, "morvelant: script %s\n", error.c_str());
+    return false;
+  }
+  const BackendTable* chosen = OpenChosenBackend(options);
+  if (!chosen) return false;
+  active = chosen;
+  return true;
+}
+
+void BackendMainWindowCreated(WindowHandle mainWindow) {
+  SetInputWindow(mainWindow);
+  const Rect bounds = GetWindowRect(mainWindow);
+  JournalWrite("window-created", {{"width", int64_t{bounds.right - bounds.left}},
+                                  {"height", int64_t{bounds.bottom - bounds.top}}});
+  ActiveBackend().mainWindowCreated(mainWindow);
+  if (scriptLoaded) StartScript(std::move(pendingScript), mainWindow);
+  scriptLoaded = false;
+}
+
+void CloseBackend() {
+  StopScript();
+  ActiveBackend().close();
+  SetInputWindow(nullptr);
+  active = &kNullBackend;
+  JournalClose();
 }

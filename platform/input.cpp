@@ -1,0 +1,40 @@
+#include "platform/input.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// Key-message lParam: repeat count 1; a release also has the previous-state and transition bits.
+constexpr intptr_t kKeyDownBits = 1;
+constexpr intptr_t kKeyUpBits = 0xC0000001;
+constexpr int32_t kCoordinateMax = 0xFFFF;
+
+std::atomic<WindowHandle> inputWindow{nullptr};  // main thread writes; input threads read
+
+}  // namespace
+
+void SetInputWindow(WindowHandle mainWindow) {
+  inputWindow = mainWindow;
+}
+
+WindowHandle InputWindow() {
+  return inputWindow.load();
+}
+
+void PostPen(uint32_t message, int32_t x, int32_t y) {
+  const intptr_t lParam = std::clamp(x, 0, kCoordinateMax) |
+                          (static_cast<intptr_t>(std::clamp(y, 0, kCoordinateMax)) << 16);
+  const uintptr_t buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
+  PostMessage(inputWindow.load(), message, buttons, lParam);
+}
+
+void PostKey(uint32_t virtualKey, bool down) {
+  WindowHandle target = GetFocus();
+  if (!target || !IsWindow(target)) target = inputWindow.load();
+  PostMessage(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits);
+}
+
+void PostClose() {
+  PostMessage(inputWindow.load(), WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,20 @@
+// Inside the platform layer: input from a backend or a script reaches the player's windows.
+// Any thread; the messages are posted to the windows' thread in the order of the calls.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+constexpr uintptr_t MK_LBUTTON = 1;
+
+// Main thread: the window that covers the screen and receives the pen (null: none).
+void SetInputWindow(WindowHandle mainWindow);
+WindowHandle InputWindow();
+// WM_LBUTTONDOWN / WM_MOUSEMOVE / WM_LBUTTONUP with lParam = x | y << 16 (screen coordinates,
+// which are the main window's client coordinates).
+void PostPen(uint32_t message, int32_t x, int32_t y);
+// WM_KEYDOWN or WM_KEYUP with the virtual-key code to the focus window (else the main window).
+void PostKey(uint32_t virtualKey, bool down);
+// The main window's close button: WM_CLOSE.
+void PostClose();
