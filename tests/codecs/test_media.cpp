@@ -1,0 +1,49 @@
+#include "tests/codecs/test_media.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+std::string MakeTestMedia(const std::string& fileName, const std::string& ffmpegArgs) {
+  const std::string folder = std::string(MORVELANT_DIST_DIR) + "/../tests/codec_media";
+  mkdir(folder.c_str(), 0755);
+  const std::string path = folder + "/" + fileName;
+  const std::string command =
+      "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" + path + "' 2>/dev/null";
+  return std::system(command.c_str()) == 0 ? path : "";
+}
+
+DemuxedStream::~DemuxedStream() {
+  avcodec_parameters_free(&parameters);
+}
+
+bool DemuxStream(const std::string& path, int mediaType, DemuxedStream* stream) {
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return false;
+  const int index = avformat_find_stream_info(format, nullptr) < 0
+                        ? -1
+                        : av_find_best_stream(format, AVMediaType(mediaType), -1, -1, nullptr, 0);
+  if (index >= 0) {
+    stream->parameters = avcodec_parameters_alloc();
+    avcodec_parameters_copy(stream->parameters, format->streams[index]->codecpar);
+    AVPacket* packet = av_packet_alloc();
+    while (av_read_frame(format, packet) >= 0) {
+      if (packet->stream_index == index)
+        stream->packets.emplace_back(packet->data, packet->data + packet->size);
+      av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+  }
+  avformat_close_input(&format);
+  return index >= 0;
+}
+
+std::vector<uint8_t> JoinPackets(const DemuxedStream& stream) {
+  std::vector<uint8_t> bytes;
+  for (const auto& packet : stream.packets) bytes.insert(bytes.end(), packet.begin(), packet.end());
+  return bytes;
+}
