@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "app/player_settings.h"
+#include "player_process.h"
+
+namespace {
+
+struct TempHome {
+  std::string path;
+  TempHome() {
+    char pattern[] = "/tmp/morvelant-e2e-XXXXXX";
+    path = mkdtemp(pattern);
+  }
+  ~TempHome() { std::filesystem::remove_all(path); }
+};
+
+void WriteSettings(const std::string& home, int32_t lastFrame, uint8_t muted) {
+  PlayerSettings settings{};
+  settings.audioEnabled = 1;
+  settings.lastFrame = lastFrame;
+  settings.muted = muted;
+  std::ofstream(home + "/settings.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(&settings), sizeof(settings));
+}
+
+PlayerSettings ReadSettings(const std::string& home) {
+  PlayerSettings settings{};
+  const std::string bytes = ReadFile(home + "/settings.bin");
+  EXPECT_EQ(bytes.size(), sizeof(settings));
+  std::memcpy(&settings, bytes.data(), std::min(bytes.size(), sizeof(settings)));
+  return settings;
+}
+
+}  // namespace
+
+TEST(Startup, VersionAndHelpPrintAndSucceed) {
+  std::string output;
+  EXPECT_EQ(RunPlayer({"--version"}, &output), 0);
+  EXPECT_EQ(output.rfind("morvelant ", 0), 0u) << output;
+  output.clear();
+  EXPECT_EQ(RunPlayer({"--help"}, &output), 0);
+  EXPECT_NE(output.find("--headless"), std::string::npos);
+  output.clear();
+  EXPECT_EQ(RunPlayer({"--no-such-option"}, &output), 2);
+}
+
+TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
+  TempHome home;
+  WriteSettings(home.path, 1234, 1);
+  PlayerProcess old = StartPlayer(home.path, home.path + "/old.jsonl", {});
+  ASSERT_TRUE(WaitForEvent(old, "window-created"));
+  // What the running player holds in memory must reach the file before the new one reads it.
+  WriteSettings(home.path, 999, 1);
+
+  PlayerProcess replacement = StartPlayer(home.path, home.path + "/new.jsonl", {});
+  EXPECT_EQ(WaitForExit(old), 0);
+  const std::string oldJournal = ReadFile(old.journal);
+  EXPECT_NE(oldJournal.find("\"settings-saved\""), std::string::npos);
+  EXPECT_NE(oldJournal.find("\"event\":\"exit\",\"code\":0"), std::string::npos) << oldJournal;
+
+  ASSERT_TRUE(WaitForEvent(replacement, "window-created"));
+  kill(replacement.pid, SIGTERM);  // closes like the close button: settings stored, code 0
+  EXPECT_EQ(WaitForExit(replacement), 0);
+  EXPECT_TRUE(WaitForEvent(replacement, "settings-saved"));
+  const PlayerSettings stored = ReadSettings(home.path);
+  EXPECT_EQ(stored.lastFrame, 1234);  // loaded what the old player stored, not the 999
+  EXPECT_EQ(stored.muted, 0);         // every start is unmuted
+}
