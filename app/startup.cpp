@@ -5,6 +5,7 @@
 #include "app/resources.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/gapi.h"
 #include "platform/process.h"
 #include "platform/startup_library.h"
 #include "platform/system_metrics.h"
@@ -53,6 +54,7 @@ int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode) {
   ListenForReplacement(CloseOwnMainWindow);
   const int32_t code = RunMessageLoop();
   StopListeningForReplacement();
+  CloseDisplay();
   CommandBarDestroy(commandBar);
   commandBar = nullptr;
   return code;
