@@ -10,6 +10,7 @@
 #include "platform/journal.h"
 #include "platform/screen.h"
 #include "platform/script.h"
+#include "platform/wave_out.h"
 
 namespace {
 
@@ -65,6 +66,11 @@ bool OpenBackend(const BackendOptions& options) {
   }
   const BackendTable* chosen = OpenChosenBackend(options);
   if (!chosen) return false;
+  const char* defaultSound = chosen == &kHeadlessBackend ? "null" : "sdl";
+  if (!OpenSoundOutput(options.audio, defaultSound)) {
+    chosen->close();
+    return false;
+  }
   active = chosen;
   return true;
 }
@@ -82,6 +88,7 @@ void BackendMainWindowCreated(WindowHandle mainWindow) {
 void CloseBackend() {
   StopScript();
   ActiveBackend().close();
+  CloseSoundOutput();
   SetInputWindow(nullptr);
   active = &kNullBackend;
   JournalClose();

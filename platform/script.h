@@ -13,6 +13,8 @@
 //                        input before the answer has been handled (in a window, a box that
 //                        is open then takes it too)
 //   quit                 closes the main window as its close button does
+//   audio-refuse CODE    the next open of the sound device is refused with CODE (4 busy,
+//                        32 bad format, any other code)
 // The script's own end does not quit.
 #pragma once
 
@@ -23,7 +25,19 @@
 
 #include "platform/window.h"
 
-enum class ScriptOp { Wait, Down, Move, Up, Tap, Key, Command, Screenshot, Answer, Quit };
+enum class ScriptOp {
+  Wait,
+  Down,
+  Move,
+  Up,
+  Tap,
+  Key,
+  Command,
+  Screenshot,
+  Answer,
+  Quit,
+  AudioRefuse
+};
 
 struct ScriptCommand {
   ScriptOp op;

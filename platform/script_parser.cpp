@@ -13,11 +13,17 @@ struct Verb {
 };
 
 constexpr Verb kVerbs[] = {
-    {"wait", ScriptOp::Wait, 1},       {"down", ScriptOp::Down, 2},
-    {"move", ScriptOp::Move, 2},       {"up", ScriptOp::Up, 2},
-    {"tap", ScriptOp::Tap, 2},         {"key", ScriptOp::Key, 1},
-    {"command", ScriptOp::Command, 1}, {"screenshot", ScriptOp::Screenshot, -1},
-    {"answer", ScriptOp::Answer, -1},  {"quit", ScriptOp::Quit, 0},
+    {"wait", ScriptOp::Wait, 1},
+    {"down", ScriptOp::Down, 2},
+    {"move", ScriptOp::Move, 2},
+    {"up", ScriptOp::Up, 2},
+    {"tap", ScriptOp::Tap, 2},
+    {"key", ScriptOp::Key, 1},
+    {"command", ScriptOp::Command, 1},
+    {"screenshot", ScriptOp::Screenshot, -1},
+    {"answer", ScriptOp::Answer, -1},
+    {"quit", ScriptOp::Quit, 0},
+    {"audio-refuse", ScriptOp::AudioRefuse, 1},
 };
 
 std::string_view Trim(std::string_view s) {

@@ -13,6 +13,7 @@
 #include "platform/png_file.h"
 #include "platform/screen.h"
 #include "platform/script.h"
+#include "platform/wave_out.h"
 
 namespace {
 
@@ -89,6 +90,9 @@ void RunCommand(const ScriptCommand& command) {
       break;
     case ScriptOp::Quit:
       PostClose();
+      break;
+    case ScriptOp::AudioRefuse:
+      InjectWaveOutRefusals({static_cast<uint32_t>(command.first)});
       break;
   }
 }

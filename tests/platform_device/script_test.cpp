@@ -18,11 +18,12 @@ TEST(ScriptParser, ReadsEveryCommandWithDecimalAndHexNumbersAndComments) {
       "command 40002\n"
       "screenshot shots/first one.png\n"
       "answer http://radio.example/#live\n"
-      "quit\n";
+      "quit\n"
+      "audio-refuse 32\n";
   std::vector<ScriptCommand> commands;
   std::string error;
   ASSERT_TRUE(ParseScript(text, &commands, &error)) << error;
-  ASSERT_EQ(commands.size(), 10u);
+  ASSERT_EQ(commands.size(), 11u);
   EXPECT_EQ(commands[0].op, ScriptOp::Wait);
   EXPECT_EQ(commands[0].first, 250);
   EXPECT_EQ(commands[0].line, 2);
@@ -41,6 +42,8 @@ TEST(ScriptParser, ReadsEveryCommandWithDecimalAndHexNumbersAndComments) {
   EXPECT_EQ(commands[8].text, "http://radio.example/#live");  // '#' inside a word is kept
   EXPECT_EQ(commands[9].op, ScriptOp::Quit);
   EXPECT_EQ(commands[9].line, 12);
+  EXPECT_EQ(commands[10].op, ScriptOp::AudioRefuse);
+  EXPECT_EQ(commands[10].first, 32);
 }
 
 TEST(ScriptParser, NamesTheLineAndTheFaultOfABadScript) {
