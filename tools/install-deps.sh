@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libyuv-dev
   ffmpeg gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-ugly gstreamer1.0-libav
-  xvfb xauth xdg-utils fonts-dejavu-core
+  xvfb xauth xdg-utils fonts-dejavu-core imagemagick
 )
 
 missing=()
