@@ -44,6 +44,21 @@ extern const BlitKernels sse2Kernels;
 extern const BlitKernels avx2Kernels;
 extern const BlitKernels neonKernels;
 
+// The reference implementation's kernels, which the vector paths reuse where a serial chain
+// leaves nothing to vectorise.
+namespace reference {
+void BlitUpright(const BlitFrame& f);
+void DitherUpright(const BlitFrame& f);
+void BlitUprightDouble(const BlitFrame& f);
+void DitherUprightDouble(const BlitFrame& f);
+void BlitRotated(const BlitFrame& f);
+void DitherRotated(const BlitFrame& f);
+void BlitRotatedAlt(const BlitFrame& f);
+void DitherRotatedAlt(const BlitFrame& f);
+void BlitRotatedDouble(const BlitFrame& f);
+void DitherRotatedDouble(const BlitFrame& f);
+}  // namespace reference
+
 // The kernels of the current blit path.
 const BlitKernels& ActiveKernels();
 
@@ -71,4 +86,36 @@ static inline void StorePair(uint16_t* destination, ptrdiff_t offset, uint16_t l
 // plus the row skip.
 static inline ptrdiff_t LinePitch(const BlitFrame& f, int32_t pixelsPerLine) {
   return static_cast<ptrdiff_t>(pixelsPerLine) + f.rowSkip;
+}
+
+// The doubled blitters' lines are twice as long; a row skip too small for that would make them
+// overlap, so the pitch is at least the doubled line. The player's own row skip (screen pitch
+// minus the source columns) always leaves room.
+static inline ptrdiff_t DoubledLinePitch(const BlitFrame& f, int32_t pixelsPerLine) {
+  const ptrdiff_t pitch = LinePitch(f, pixelsPerLine);
+  return pitch > 2 * pixelsPerLine ? pitch : 2 * static_cast<ptrdiff_t>(pixelsPerLine);
+}
+
+// The 2 by 2 block walks cover whole blocks only.
+static inline int32_t EvenPart(int32_t n) {
+  return n & ~1;
+}
+
+// Rotated 1:1: source column x of a picture `width` columns wide goes to line width - 1 - x.
+static inline ptrdiff_t RotatedOffset(const BlitFrame& f, int32_t width, int32_t x,
+                                      int32_t column) {
+  return static_cast<ptrdiff_t>(width - 1 - x) * LinePitch(f, f.height) + column;
+}
+
+// Rotated doubled: source (x, y) covers lines 2 (w - 1 - x) and the one below, columns 2y and
+// 2y + 1.
+static inline ptrdiff_t RotatedDoubleOffset(const BlitFrame& f, ptrdiff_t pitch, int32_t x,
+                                            int32_t y) {
+  return 2 * static_cast<ptrdiff_t>(f.width - 1 - x) * pitch + 2 * y;
+}
+
+// Row pairs of the strip walk: the last pair is left out, so the next chroma row that odd rows
+// take always exists.
+static inline int32_t AltRowPairs(int32_t height) {
+  return height >= 3 ? (height - 3) / 2 + 1 : 0;
 }

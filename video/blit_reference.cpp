@@ -43,23 +43,18 @@ Rgb Interpolated(const BlitFrame& f, Sample s) {
   return InterpolatedRgb(s.y, s.cr, s.cb, f.brightness);
 }
 
-// The 2 by 2 block walks cover whole blocks only.
-int32_t EvenPart(int32_t n) {
-  return n & ~1;
-}
+}  // namespace
 
-ptrdiff_t UprightOffset(const BlitFrame& f, int32_t x, int32_t y) {
-  return static_cast<ptrdiff_t>(y) * LinePitch(f, f.width) + x;
-}
+namespace reference {
 
 // Upright 1:1 ------------------------------------------------------------------------------------
 
-void BlitUprightKernel(const BlitFrame& f) {
+void BlitUpright(const BlitFrame& f) {
   const ptrdiff_t pitch = LinePitch(f, f.width);
   for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
     for (int32_t x = 0; x < EvenPart(f.width); x += 2) {
       if (f.compare && LumaUnchanged(f, x, y)) continue;
-      const ptrdiff_t at = UprightOffset(f, x, y);
+      const ptrdiff_t at = y * pitch + x;
       StorePair(f.destination, at, Exact(f, SampleAt(f, x, y, x, y)),
                 Exact(f, SampleAt(f, x + 1, y, x, y)));
       StorePair(f.destination, at + pitch, Exact(f, SampleAt(f, x, y + 1, x, y)),
@@ -68,7 +63,7 @@ void BlitUprightKernel(const BlitFrame& f) {
   }
 }
 
-void DitherUprightKernel(const BlitFrame& f) {
+void DitherUpright(const BlitFrame& f) {
   const ptrdiff_t pitch = LinePitch(f, f.width);
   Rgb error = {0, 0, 0};
   for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
@@ -81,7 +76,7 @@ void DitherUprightKernel(const BlitFrame& f) {
       const uint16_t topRight = Pack565(Dithered(f, SampleAt(f, x + 1, y, x, y), error));
       const uint16_t bottomLeft = Pack565(Dithered(f, SampleAt(f, x, y + 1, x, y), error));
       const uint16_t bottomRight = Pack565(Dithered(f, SampleAt(f, x + 1, y + 1, x, y), error));
-      const ptrdiff_t at = UprightOffset(f, x, y);
+      const ptrdiff_t at = y * pitch + x;
       StorePair(f.destination, at, topLeft, topRight);
       StorePair(f.destination, at + pitch, bottomLeft, bottomRight);
     }
@@ -90,8 +85,8 @@ void DitherUprightKernel(const BlitFrame& f) {
 
 // Upright doubled -------------------------------------------------------------------------------
 
-void BlitUprightDoubleKernel(const BlitFrame& f) {
-  const ptrdiff_t pitch = LinePitch(f, f.width);
+void BlitUprightDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
   for (int32_t y = 0; y < f.height; ++y) {
     for (int32_t x = 0; x < f.width; ++x) {
       if (f.compare && LumaUnchanged(f, x, y)) continue;
@@ -105,8 +100,8 @@ void BlitUprightDoubleKernel(const BlitFrame& f) {
 
 // The interpolating doubler. The row below the last one is that row itself, so nothing beyond
 // the picture is read.
-void DitherUprightDoubleKernel(const BlitFrame& f) {
-  const ptrdiff_t pitch = LinePitch(f, f.width);
+void DitherUprightDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
   Rgb error = {0, 0, 0};
   for (int32_t y = 0; y < f.height; ++y) {
     const int32_t below = y + 1 < f.height ? y + 1 : y;
@@ -132,14 +127,10 @@ void DitherUprightDoubleKernel(const BlitFrame& f) {
   }
 }
 
-// Rotated: source (x, y) goes to line w - 1 - x, column y -----------------------------------
-
-ptrdiff_t RotatedOffset(const BlitFrame& f, int32_t width, int32_t x, int32_t column) {
-  return static_cast<ptrdiff_t>(width - 1 - x) * LinePitch(f, f.height) + column;
-}
+// Rotated: source (x, y) goes to line w - 1 - x, column y ----------------------------------------
 
 // An odd width drops the rightmost column, so that column pairs (x, x - 1) share a chroma sample.
-void BlitRotatedKernel(const BlitFrame& f) {
+void BlitRotated(const BlitFrame& f) {
   const int32_t width = EvenPart(f.width);
   for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
     for (int32_t x = width - 1; x > 0; x -= 2) {
@@ -155,7 +146,7 @@ void BlitRotatedKernel(const BlitFrame& f) {
   }
 }
 
-void DitherRotatedKernel(const BlitFrame& f) {
+void DitherRotated(const BlitFrame& f) {
   const int32_t width = EvenPart(f.width);
   Rgb error = {0, 0, 0};
   for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
@@ -174,12 +165,6 @@ void DitherRotatedKernel(const BlitFrame& f) {
   }
 }
 
-// Row pairs of the strip walk: the last pair is left out, so the next chroma row that odd rows
-// take always exists.
-int32_t AltRowPairs(int32_t height) {
-  return height >= 3 ? (height - 3) / 2 + 1 : 0;
-}
-
 // Walks the strips of 64 source columns from the right, row pairs from the top, columns right to
 // left; `store` gets the column, the row pair's top row and the two samples.
 template <typename Store>
@@ -196,13 +181,13 @@ void WalkAltStrips(const BlitFrame& f, Store store) {
   }
 }
 
-void BlitRotatedAltKernel(const BlitFrame& f) {
+void BlitRotatedAlt(const BlitFrame& f) {
   WalkAltStrips(f, [&f](int32_t x, int32_t y, Sample top, Sample bottom) {
     StorePair(f.destination, RotatedOffset(f, f.width, x, y), Exact(f, top), Exact(f, bottom));
   });
 }
 
-void DitherRotatedAltKernel(const BlitFrame& f) {
+void DitherRotatedAlt(const BlitFrame& f) {
   Rgb error = {0, 0, 0};
   WalkAltStrips(f, [&f, &error](int32_t x, int32_t y, Sample top, Sample bottom) {
     const uint16_t first = Pack565(Dithered(f, top, error));
@@ -211,14 +196,10 @@ void DitherRotatedAltKernel(const BlitFrame& f) {
   });
 }
 
-// Rotated doubled: source (x, y) covers lines 2 (w - 1 - x) and the one below, columns 2y and
-// 2y + 1; source column 0 is not drawn.
-ptrdiff_t RotatedDoubleOffset(const BlitFrame& f, ptrdiff_t pitch, int32_t x, int32_t y) {
-  return 2 * static_cast<ptrdiff_t>(f.width - 1 - x) * pitch + 2 * y;
-}
+// Rotated doubled: source column 0 is not drawn ---------------------------------------------------
 
-void BlitRotatedDoubleKernel(const BlitFrame& f) {
-  const ptrdiff_t pitch = LinePitch(f, f.height);
+void BlitRotatedDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.height);
   for (int32_t y = 0; y < f.height; ++y) {
     for (int32_t x = f.width - 1; x >= 1; --x) {
       const uint16_t pixel = Fast(f, SampleAt(f, x, y));
@@ -229,8 +210,8 @@ void BlitRotatedDoubleKernel(const BlitFrame& f) {
   }
 }
 
-void DitherRotatedDoubleKernel(const BlitFrame& f) {
-  const ptrdiff_t pitch = LinePitch(f, f.height) & ~ptrdiff_t{1};
+void DitherRotatedDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};
   for (int32_t y = 0; y < f.height; ++y) {
     Rgb error = {kRotatedDoubleStartError, kRotatedDoubleStartError, kRotatedDoubleStartError};
     for (int32_t x = f.width - 1; x >= 1; --x) {
@@ -252,17 +233,17 @@ void DitherRotatedDoubleKernel(const BlitFrame& f) {
   }
 }
 
-}  // namespace
+}  // namespace reference
 
 const BlitKernels referenceKernels = {
-    .blitUpright = BlitUprightKernel,
-    .ditherUpright = DitherUprightKernel,
-    .blitUprightDouble = BlitUprightDoubleKernel,
-    .ditherUprightDouble = DitherUprightDoubleKernel,
-    .blitRotated = BlitRotatedKernel,
-    .ditherRotated = DitherRotatedKernel,
-    .blitRotatedAlt = BlitRotatedAltKernel,
-    .ditherRotatedAlt = DitherRotatedAltKernel,
-    .blitRotatedDouble = BlitRotatedDoubleKernel,
-    .ditherRotatedDouble = DitherRotatedDoubleKernel,
+    .blitUpright = reference::BlitUpright,
+    .ditherUpright = reference::DitherUpright,
+    .blitUprightDouble = reference::BlitUprightDouble,
+    .ditherUprightDouble = reference::DitherUprightDouble,
+    .blitRotated = reference::BlitRotated,
+    .ditherRotated = reference::DitherRotated,
+    .blitRotatedAlt = reference::BlitRotatedAlt,
+    .ditherRotatedAlt = reference::DitherRotatedAlt,
+    .blitRotatedDouble = reference::BlitRotatedDouble,
+    .ditherRotatedDouble = reference::DitherRotatedDouble,
 };

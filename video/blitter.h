@@ -10,7 +10,8 @@
 //
 // Destination: output line n starts n * P pixels after `destination`. Upright, P is the cropped
 // width plus the row skip; rotated, the cropped height plus the row skip; a negative row skip
-// counts as 0. Nothing outside (lines - 1) * P + line length pixels is written.
+// counts as 0, and a doubled blitter's P is at least its doubled line. Nothing outside (lines - 1)
+// * P + line length pixels is written.
 //
 // Odd sizes: the 2 by 2 block walks (BlitUpright, BlitRotated and their workers) leave the last
 // column of an odd width and the last row of an odd height undrawn; the upright blitters leave

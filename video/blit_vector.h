@@ -1,0 +1,354 @@
+// The vector blit kernels, written once over a small set of register operations that each
+// instruction set file (SSE2, AVX2) supplies as a struct V. Included only by those files, whose
+// V lives in an anonymous namespace, so every instantiation stays inside the file built for it.
+//
+// The exact conversion's products do not fit in 16 bits, so each channel's sum is formed with
+// 16 by 16 to 32-bit multiply-adds over (luma, chroma) pairs, which is exact; a saturating pack
+// to unsigned bytes does the clamp. Green has two chroma terms: their 32-bit sum per chroma
+// sample is split into q * 8192 + r with 0 <= r < 8192, so that
+// floor((9576 Y' + q * 8192 + r) / 8192) = q + floor((9576 Y' + r) / 8192), one multiply-add.
+//
+// V provides, with kPixels pixels per step held as two registers A and B of kPixels / 2 lanes:
+//   Reg; kPixels; Set16, Set32, SetPair (a repeated pair of 16-bit factors);
+//   LoadLuma(p, a, b) (unsigned bytes to 16 bits), LoadChroma(p) (kPixels / 2 bytes to 16 bits);
+//   DupA, DupB (each chroma lane twice, for the pixels of A and of B);
+//   Add16, Adds16, Sub16, Unpacklo16, Unpackhi16, Madd, Srai13, And, Or, Packs32, Packus16,
+//   Srli16<n>, Slli16<n>, Set8, Unpacklo8, Unpackhi8, Store (unaligned), and
+//   DoublePixels(p, first, second): each 16-bit lane twice, in pixel order.
+// The unpack and pack pairs keep pixel order in every lane layout V uses.
+#pragma once
+
+#include "video/blit_frame.h"
+#include "video/colour_conversion.h"
+
+namespace vector_blit {
+
+// Columns converted at a time before a scatter; even, so chroma pairs never split.
+constexpr int32_t kStripColumns = 64;
+
+template <class V>
+struct ChromaTerms {
+  typename V::Reg crA, crB, cbA, cbB, greenQA, greenQB, greenRA, greenRB;
+};
+
+template <class V>
+ChromaTerms<V> LoadExactChroma(const uint8_t* cr, const uint8_t* cb) {
+  using Reg = typename V::Reg;
+  const Reg offset = V::Set16(kChromaOffset);
+  const Reg crs = V::Sub16(V::LoadChroma(cr), offset);
+  const Reg cbs = V::Sub16(V::LoadChroma(cb), offset);
+  const Reg greenFactors = V::SetPair(-kCrToGreen, -kCbToGreen);
+  const Reg greenLo = V::Madd(V::Unpacklo16(crs, cbs), greenFactors);
+  const Reg greenHi = V::Madd(V::Unpackhi16(crs, cbs), greenFactors);
+  const Reg fraction = V::Set32(kConversionScale - 1);
+  const Reg q = V::Packs32(V::Srai13(greenLo), V::Srai13(greenHi));
+  const Reg r = V::Packs32(V::And(greenLo, fraction), V::And(greenHi, fraction));
+  return {V::DupA(crs), V::DupB(crs), V::DupA(cbs), V::DupB(cbs),
+          V::DupA(q),   V::DupB(q),   V::DupA(r),   V::DupB(r)};
+}
+
+// floor((kLumaFactor * y + factor * chroma) / 8192) per pixel, as 16 bits.
+template <class V>
+typename V::Reg ScaledChannel(typename V::Reg y, typename V::Reg chroma, typename V::Reg factors) {
+  return V::Packs32(V::Srai13(V::Madd(V::Unpacklo16(y, chroma), factors)),
+                    V::Srai13(V::Madd(V::Unpackhi16(y, chroma), factors)));
+}
+
+template <class V>
+struct Channels {
+  typename V::Reg red, green, blue;  // unsigned bytes, clamped
+};
+
+// 5-6-5 packing of kPixels clamped channel bytes into two registers of pixels: the low byte
+// holds red's top five bits and green's bits 2-4, the high byte green's top three and blue's
+// top five.
+template <class V>
+void PackPixels(const Channels<V>& c, typename V::Reg& first, typename V::Reg& second) {
+  using Reg = typename V::Reg;
+  const Reg low = V::Or(V::And(V::template Srli16<3>(c.red), V::Set8(0x1F)),
+                        V::And(V::template Slli16<3>(c.green), V::Set8(0xE0)));
+  const Reg high =
+      V::Or(V::And(V::template Srli16<5>(c.green), V::Set8(0x07)), V::And(c.blue, V::Set8(0xF8)));
+  first = V::Unpacklo8(low, high);
+  second = V::Unpackhi8(low, high);
+}
+
+template <class V>
+void StorePixels(const Channels<V>& c, uint16_t* out) {
+  typename V::Reg first, second;
+  PackPixels<V>(c, first, second);
+  V::Store(out, first);
+  V::Store(out + V::kPixels / 2, second);
+}
+
+template <class V>
+Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+  using Reg = typename V::Reg;
+  Reg a, b;
+  V::LoadLuma(luma, a, b);
+  const Reg lumaShift = V::Set16(static_cast<int16_t>(brightness - kLumaOffset));
+  a = V::Add16(a, lumaShift);
+  b = V::Add16(b, lumaShift);
+  const Reg redFactors = V::SetPair(kLumaFactor, kCrToRed);
+  const Reg blueFactors = V::SetPair(kLumaFactor, kCbToBlue);
+  const Reg greenFactors = V::SetPair(kLumaFactor, 1);
+  return {
+      V::Packus16(ScaledChannel<V>(a, c.crA, redFactors), ScaledChannel<V>(b, c.crB, redFactors)),
+      V::Packus16(V::Adds16(ScaledChannel<V>(a, c.greenRA, greenFactors), c.greenQA),
+                  V::Adds16(ScaledChannel<V>(b, c.greenRB, greenFactors), c.greenQB)),
+      V::Packus16(ScaledChannel<V>(a, c.cbA, blueFactors),
+                  ScaledChannel<V>(b, c.cbB, blueFactors))};
+}
+
+// Exact pixels of two rows that share one chroma row; `count` is even.
+template <class V>
+void ConvertPairExact(const uint8_t* top, const uint8_t* bottom, const uint8_t* cr,
+                      const uint8_t* cb, int32_t count, int32_t brightness, uint16_t* outTop,
+                      uint16_t* outBottom) {
+  int32_t x = 0;
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    const ChromaTerms<V> chroma = LoadExactChroma<V>(cr + x / 2, cb + x / 2);
+    StorePixels<V>(ExactChannels<V>(top + x, chroma, brightness), outTop + x);
+    StorePixels<V>(ExactChannels<V>(bottom + x, chroma, brightness), outBottom + x);
+  }
+  for (; x < count; x += 2) {
+    const int32_t c = x / 2;
+    StorePair(outTop, x, ExactPixel(top[x], cr[c], cb[c], brightness),
+              ExactPixel(top[x + 1], cr[c], cb[c], brightness));
+    StorePair(outBottom, x, ExactPixel(bottom[x], cr[c], cb[c], brightness),
+              ExactPixel(bottom[x + 1], cr[c], cb[c], brightness));
+  }
+}
+
+// Exact pixels of one row; `count` may be odd.
+template <class V>
+void ConvertRowExact(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+                     int32_t brightness, uint16_t* out) {
+  int32_t x = 0;
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    StorePixels<V>(
+        ExactChannels<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness),
+        out + x);
+  }
+  for (; x < count; ++x) out[x] = ExactPixel(luma[x], cr[x / 2], cb[x / 2], brightness);
+}
+
+// Fast conversion: red = Y' + Cr, green = Y' + 128, blue = Y' + Cb with Y' = Y + b - 144.
+template <class V>
+Channels<V> FastChannels(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
+                         int32_t brightness) {
+  using Reg = typename V::Reg;
+  Reg a, b;
+  V::LoadLuma(luma, a, b);
+  const Reg lumaShift = V::Set16(static_cast<int16_t>(brightness - kFastLumaOffset));
+  a = V::Add16(a, lumaShift);
+  b = V::Add16(b, lumaShift);
+  const Reg crs = V::LoadChroma(cr);
+  const Reg cbs = V::LoadChroma(cb);
+  const Reg grey = V::Set16(kChromaOffset);
+  return {V::Packus16(V::Add16(a, V::DupA(crs)), V::Add16(b, V::DupB(crs))),
+          V::Packus16(V::Add16(a, grey), V::Add16(b, grey)),
+          V::Packus16(V::Add16(a, V::DupA(cbs)), V::Add16(b, V::DupB(cbs)))};
+}
+
+template <class V>
+void ConvertRowFast(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+                    int32_t brightness, uint16_t* out) {
+  int32_t x = 0;
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    StorePixels<V>(FastChannels<V>(luma + x, cr + x / 2, cb + x / 2, brightness), out + x);
+  }
+  for (; x < count; ++x) out[x] = FastPixel(luma[x], cr[x / 2], cb[x / 2], brightness);
+}
+
+// Fast pixels of one row, each stored twice side by side on two lines.
+template <class V>
+void ConvertRowFastDoubled(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+                           int32_t brightness, uint16_t* line, uint16_t* below) {
+  using Reg = typename V::Reg;
+  int32_t x = 0;
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    Reg halves[2];
+    PackPixels<V>(FastChannels<V>(luma + x, cr + x / 2, cb + x / 2, brightness), halves[0],
+                  halves[1]);
+    for (int32_t half = 0; half < 2; ++half) {
+      Reg first, second;
+      V::DoublePixels(halves[half], first, second);
+      const ptrdiff_t at = 2 * x + half * V::kPixels;
+      V::Store(line + at, first);
+      V::Store(line + at + V::kPixels / 2, second);
+      V::Store(below + at, first);
+      V::Store(below + at + V::kPixels / 2, second);
+    }
+  }
+  for (; x < count; ++x) {
+    const uint16_t pixel = FastPixel(luma[x], cr[x / 2], cb[x / 2], brightness);
+    StorePair(line, 2 * x, pixel, pixel);
+    StorePair(below, 2 * x, pixel, pixel);
+  }
+}
+
+// Plane rows ---------------------------------------------------------------------------------
+
+static inline const uint8_t* LumaRow(const BlitFrame& f, int32_t y) {
+  return f.luma + LumaIndex(f, 0, y);
+}
+static inline const uint8_t* CrRow(const BlitFrame& f, int32_t y) {
+  return f.cr + ChromaIndex(f, 0, y);
+}
+static inline const uint8_t* CbRow(const BlitFrame& f, int32_t y) {
+  return f.cb + ChromaIndex(f, 0, y);
+}
+
+static inline bool LumaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
+  const ptrdiff_t i = LumaIndex(f, x, y);
+  return f.luma[i] == f.previousLuma[i];
+}
+static inline bool ChromaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
+  const ptrdiff_t c = ChromaIndex(f, x, y);
+  return f.cr[c] == f.previousCr[c] && f.cb[c] == f.previousCb[c];
+}
+
+// Upright 1:1: row pairs converted straight into the destination; under the compare rule, runs
+// of changed blocks.
+template <class V>
+void BlitUpright(const BlitFrame& f) {
+  const ptrdiff_t pitch = LinePitch(f, f.width);
+  const int32_t width = EvenPart(f.width);
+  for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+    const uint8_t* top = LumaRow(f, y);
+    const uint8_t* bottom = LumaRow(f, y + 1);
+    uint16_t* line = f.destination + y * pitch;
+    int32_t x = 0;
+    while (x < width) {
+      while (f.compare && x < width && LumaUnchanged(f, x, y)) x += 2;
+      const int32_t start = x;
+      while (x < width && !(f.compare && LumaUnchanged(f, x, y))) x += 2;
+      ConvertPairExact<V>(top + start, bottom + start, CrRow(f, y) + start / 2,
+                          CbRow(f, y) + start / 2, x - start, f.brightness, line + start,
+                          line + pitch + start);
+    }
+  }
+}
+
+// Upright doubled: each row converted in strips, each changed pixel stored as a 2 by 2 block.
+template <class V>
+void BlitUprightDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
+  for (int32_t y = 0; y < f.height; ++y) {
+    uint16_t* line = f.destination + 2 * y * pitch;
+    if (!f.compare) {
+      ConvertRowFastDoubled<V>(LumaRow(f, y), CrRow(f, y), CbRow(f, y), f.width, f.brightness, line,
+                               line + pitch);
+      continue;
+    }
+    for (int32_t start = 0; start < f.width; start += kStripColumns) {
+      const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+      uint16_t pixels[kStripColumns];
+      ConvertRowFast<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                        count, f.brightness, pixels);
+      for (int32_t i = 0; i < count; ++i) {
+        if (LumaUnchanged(f, start + i, y)) continue;
+        StorePair(line, 2 * (start + i), pixels[i], pixels[i]);
+        StorePair(line + pitch, 2 * (start + i), pixels[i], pixels[i]);
+      }
+    }
+  }
+}
+
+// Rotated 1:1: strips of columns, so that the lines written stay in cache across row pairs; each
+// row pair converted as upright, then scattered down the output lines.
+template <class V>
+void BlitRotated(const BlitFrame& f) {
+  const int32_t width = EvenPart(f.width);
+  for (int32_t start = 0; start < width; start += kStripColumns) {
+    const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
+    for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+      uint16_t top[kStripColumns], bottom[kStripColumns];
+      ConvertPairExact<V>(LumaRow(f, y) + start, LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
+                          CbRow(f, y) + start / 2, count, f.brightness, top, bottom);
+      for (int32_t i = 0; i < count; i += 2) {
+        const int32_t x = start + i;
+        if (f.compare && LumaUnchanged(f, x + 1, y) && LumaUnchanged(f, x, y) &&
+            ChromaUnchanged(f, x, y)) {
+          continue;
+        }
+        StorePair(f.destination, RotatedOffset(f, width, x, y), top[i], bottom[i]);
+        StorePair(f.destination, RotatedOffset(f, width, x + 1, y), top[i + 1], bottom[i + 1]);
+      }
+    }
+  }
+}
+
+// The strip-wise rotated blitter: odd rows take the next chroma row.
+template <class V>
+void BlitRotatedAlt(const BlitFrame& f) {
+  if (f.width < kAltStripColumns) return;
+  for (int32_t start = 0; start < f.width; start += kStripColumns) {
+    const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+    for (int32_t pair = 0; pair < AltRowPairs(f.height); ++pair) {
+      const int32_t y = 2 * pair;
+      uint16_t top[kStripColumns], bottom[kStripColumns];
+      ConvertRowExact<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                         count, f.brightness, top);
+      ConvertRowExact<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
+                         CbRow(f, y + 2) + start / 2, count, f.brightness, bottom);
+      for (int32_t i = 0; i < count; ++i) {
+        StorePair(f.destination, RotatedOffset(f, f.width, start + i, y), top[i], bottom[i]);
+      }
+    }
+  }
+}
+
+// Rotated doubled: two source rows at a time fill four columns of each of two lines with one
+// 64-bit store per line. Column 0 is converted with its neighbour but not drawn.
+template <class V>
+void BlitRotatedDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.height);
+  for (int32_t start = 0; start < f.width; start += kStripColumns) {
+    const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+    const int32_t first = start == 0 ? 1 : 0;
+    for (int32_t y = 0; y < f.height; y += 2) {
+      uint16_t top[kStripColumns], bottom[kStripColumns];
+      ConvertRowFast<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                        count, f.brightness, top);
+      const bool pair = y + 1 < f.height;
+      if (pair) {
+        ConvertRowFast<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 1) + start / 2,
+                          CbRow(f, y + 1) + start / 2, count, f.brightness, bottom);
+      }
+      for (int32_t i = first; i < count; ++i) {
+        const ptrdiff_t at = RotatedDoubleOffset(f, pitch, start + i, y);
+        if (pair) {
+          const uint64_t quad = (top[i] | uint64_t{top[i]} << 16) |
+                                (uint64_t{bottom[i]} << 32 | uint64_t{bottom[i]} << 48);
+          std::memcpy(f.destination + at, &quad, sizeof quad);
+          std::memcpy(f.destination + at + pitch, &quad, sizeof quad);
+        } else {
+          StorePair(f.destination, at, top[i], top[i]);
+          StorePair(f.destination, at + pitch, top[i], top[i]);
+        }
+      }
+    }
+  }
+}
+
+// The dithering workers carry their errors from sample to sample in a serial chain; they run
+// the reference code.
+template <class V>
+constexpr BlitKernels Kernels() {
+  return {
+      .blitUpright = BlitUpright<V>,
+      .ditherUpright = reference::DitherUpright,
+      .blitUprightDouble = BlitUprightDouble<V>,
+      .ditherUprightDouble = reference::DitherUprightDouble,
+      .blitRotated = BlitRotated<V>,
+      .ditherRotated = reference::DitherRotated,
+      .blitRotatedAlt = BlitRotatedAlt<V>,
+      .ditherRotatedAlt = reference::DitherRotatedAlt,
+      .blitRotatedDouble = BlitRotatedDouble<V>,
+      .ditherRotatedDouble = reference::DitherRotatedDouble,
+  };
+}
+
+}  // namespace vector_blit
