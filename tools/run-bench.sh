@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs the blit benchmark from the build folder given as $1 and prints, per frame size, the time
+# per frame, the time per output pixel and the ratios the blitters are held to. Further arguments
+# go to the benchmark (e.g. --benchmark_filter=640x480). Ratios use CPU time, which stays honest
+# on a machine shared with other work.
+set -euo pipefail
+
+build_dir=${1:?usage: run-bench.sh BUILD_DIR [benchmark options]}
+shift
+bench="$build_dir/bench/blit_bench"
+[ -x "$bench" ] || { echo "run-bench.sh: $bench is missing; build with MORVELANT_BENCH=ON" >&2; exit 1; }
+
+csv=$(mktemp)
+trap 'rm -f "$csv"' EXIT
+"$bench" --benchmark_format=csv "$@" >"$csv" 2>/dev/null
+
+awk -F, '
+  function cell(field) { gsub(/"/, "", field); return field }
+  NR == 1 { next }
+  {
+    split(cell($1), part, "/"); name = part[1]; size = part[2]
+    if (!(size in seen)) { seen[size] = 1; sizes[++nsizes] = size }
+    split(size, wh, "x")
+    pixels = wh[1] * wh[2] * (name ~ /Double/ ? 4 : 1)
+    ns[size, name] = cell($4) + 0; px[size, name] = pixels
+    order[size, ++count[size]] = name
+  }
+  function mark(ok) { return ok ? "met" : "MISSED" }
+  END {
+    for (s = 1; s <= nsizes; s++) {
+      size = sizes[s]
+      upright = ns[size, "BlitUpright"] / px[size, "BlitUpright"]
+      yuv = ns[size, "libyuv_I420ToRGB565"]
+      sws = ns[size, "swscale_rgb565le"]
+      if (ns[size, "swscale_bgr565le"] < sws) sws = ns[size, "swscale_bgr565le"]
+      printf "\n%s\n%-22s %12s %10s %14s %10s\n", size, "benchmark", "ns/frame", "ns/pixel",
+             "x BlitUpright", "x libyuv"
+      for (i = 1; i <= count[size]; i++) {
+        name = order[size, i]
+        printf "%-22s %12.0f %10.3f %14.2f %10.2f\n", name, ns[size, name],
+               ns[size, name] / px[size, name], ns[size, name] / px[size, name] / upright,
+               ns[size, name] / yuv
+      }
+      printf "goals:\n"
+      printf "  BlitUpright / libyuv I420ToRGB565 = %.2f (< 1: %s)\n", ns[size, "BlitUpright"] / yuv,
+             mark(ns[size, "BlitUpright"] < yuv)
+      printf "  BlitUpright / fastest swscale     = %.2f (< 1: %s)\n", ns[size, "BlitUpright"] / sws,
+             mark(ns[size, "BlitUpright"] < sws)
+      for (i = 1; i <= count[size]; i++) {
+        name = order[size, i]
+        if (name ~ /^Blit/ && name != "BlitUpright") {
+          r = ns[size, name] / px[size, name] / upright
+          printf "  %-20s per pixel / BlitUpright = %.2f (<= 2: %s)\n", name, r, mark(r <= 2)
+        }
+        if (name ~ /^Dither/) {
+          r = ns[size, name] / yuv
+          printf "  %-20s per frame / libyuv = %.2f (<= 4: %s)\n", name, r, mark(r <= 4)
+        }
+      }
+    }
+  }' "$csv"
