@@ -1,0 +1,4 @@
+#include "media/reader_state.h"
+
+ReaderOps readerOps;
+MediaDescriptor* currentDescriptor;

@@ -1,0 +1,198 @@
+#include "tests/support/avi_writer.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+constexpr uint32_t kAviHasIndex = 0x10;
+constexpr uint32_t kKeyFrameFlag = 0x10;
+
+struct Writer {
+  std::string out;
+
+  void Id(const char* id) { out.append(id, 4); }
+  void U32(uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>(value >> shift);
+  }
+  void U16(uint16_t value) {
+    out += static_cast<char>(value);
+    out += static_cast<char>(value >> 8);
+  }
+  // Writes the identifier and a size to patch; returns where the size lives.
+  size_t Begin(const char* id) {
+    Id(id);
+    U32(0);
+    return out.size() - 4;
+  }
+  size_t BeginList(const char* type) {
+    const size_t at = Begin("LIST");
+    Id(type);
+    return at;
+  }
+  void End(size_t sizeAt) {
+    const uint32_t size = static_cast<uint32_t>(out.size() - sizeAt - 4);
+    for (int i = 0; i < 4; ++i) out[sizeAt + i] = static_cast<char>(size >> (8 * i));
+    if (size & 1) out += '\0';
+  }
+};
+
+uint32_t VideoStreamLength(const AviFileSpec& spec, size_t stream) {
+  if (spec.streams[stream].length) return spec.streams[stream].length;
+  uint32_t frames = 0;
+  for (const AviChunkSpec& chunk : spec.chunks)
+    if (chunk.id[0] == char('0' + stream / 10) && chunk.id[1] == char('0' + stream % 10) &&
+        chunk.id[2] == 'd')
+      ++frames;
+  return frames;
+}
+
+void WriteMainHeader(const AviFileSpec& spec, Writer* w) {
+  const size_t at = w->Begin("avih");
+  const AviStreamSpec* video = spec.streams.empty() ? nullptr : &spec.streams[0];
+  w->U32(video && video->rate ? 1000000ull * video->scale / video->rate : 0);
+  w->U32(0);
+  w->U32(0);
+  w->U32(spec.writeIndex ? kAviHasIndex : 0);
+  w->U32(video ? VideoStreamLength(spec, 0) : 0);
+  w->U32(0);
+  w->U32(static_cast<uint32_t>(spec.streams.size()));
+  w->U32(0);
+  w->U32(video ? video->width : 0);
+  w->U32(video ? video->height : 0);
+  for (int i = 0; i < 4; ++i) w->U32(0);
+  w->End(at);
+}
+
+void WriteStreamList(const AviFileSpec& spec, size_t number, Writer* w) {
+  const AviStreamSpec& stream = spec.streams[number];
+  const bool video = std::strcmp(stream.type, "vids") == 0;
+  const size_t list = w->BeginList("strl");
+  const size_t header = w->Begin("strh");
+  w->Id(stream.type);
+  w->Id(video ? stream.handler : "\0\0\0\0");
+  w->U32(0);
+  w->U32(0);
+  w->U32(0);
+  w->U32(stream.scale);
+  w->U32(stream.rate);
+  w->U32(0);
+  w->U32(video ? VideoStreamLength(spec, number) : stream.length);
+  for (int i = 0; i < 5; ++i) w->U32(0);
+  w->End(header);
+  const size_t format = w->Begin("strf");
+  if (video) {
+    w->U32(40);
+    w->U32(stream.width);
+    w->U32(stream.height);
+    w->U16(1);
+    w->U16(24);
+    w->Id(stream.handler);
+    for (int i = 0; i < 5; ++i) w->U32(0);
+  } else {
+    w->U16(stream.formatTag);
+    w->U16(stream.channels);
+    w->U32(stream.sampleRate);
+    w->U32(stream.sampleRate * stream.channels * 2);
+    w->U16(stream.channels * 2);
+    w->U16(16);
+    w->U16(0);
+  }
+  w->End(format);
+  w->End(list);
+}
+
+void WriteIndex(const AviFileSpec& spec, BuiltAvi* built, Writer* w) {
+  const size_t at = w->Begin("idx1");
+  built->indexEntries = w->out.size();
+  // Offsets point at each chunk's header: from the word "movi", or from the start of the file.
+  const size_t base = spec.offsets == IndexOffsets::FromMovi ? built->moviPosition - 4 : 0;
+  for (size_t i = 0; i < spec.chunks.size(); ++i) {
+    const AviChunkSpec& chunk = spec.chunks[i];
+    if (!chunk.indexed) continue;
+    w->Id(chunk.id);
+    w->U32(chunk.key ? kKeyFrameFlag : 0);
+    w->U32(static_cast<uint32_t>(built->chunkData[i] - 8 - base));
+    w->U32(chunk.size);
+  }
+  for (const AviIndexEntrySpec& entry : spec.extraIndexEntries) {
+    w->Id(entry.id);
+    w->U32(entry.flags);
+    w->U32(entry.offset);
+    w->U32(entry.length);
+  }
+  w->End(at);
+}
+
+}  // namespace
+
+AviStreamSpec VideoStream(const char* handler, uint32_t frames, uint32_t rate, uint32_t scale) {
+  AviStreamSpec stream;
+  std::memcpy(stream.handler, handler, 4);
+  stream.length = frames;
+  stream.rate = rate;
+  stream.scale = scale;
+  return stream;
+}
+
+AviStreamSpec AudioStream(uint16_t formatTag, uint32_t bytes) {
+  AviStreamSpec stream;
+  std::memcpy(stream.type, "auds", 4);
+  stream.formatTag = formatTag;
+  stream.length = bytes;
+  return stream;
+}
+
+std::string ChunkPayload(size_t chunkNumber, uint32_t size) {
+  std::string bytes(size, '\0');
+  for (uint32_t k = 0; k < size; ++k)
+    bytes[k] = static_cast<char>(chunkNumber * 37 + k * 11 + (k >> 8));
+  return bytes;
+}
+
+BuiltAvi BuildAvi(const AviFileSpec& spec) {
+  BuiltAvi built;
+  Writer w;
+  const size_t riff = w.Begin("RIFF");
+  w.Id("AVI ");
+  const size_t headerList = w.BeginList("hdrl");
+  WriteMainHeader(spec, &w);
+  for (size_t i = 0; i < spec.streams.size(); ++i) WriteStreamList(spec, i, &w);
+  w.End(headerList);
+  if (spec.junkBeforeMovi) {
+    const size_t junk = w.Begin("JUNK");
+    w.out.append(spec.junkBeforeMovi, '\0');
+    w.End(junk);
+  }
+  const size_t movi = w.BeginList("movi");
+  built.moviPosition = w.out.size();
+  for (size_t i = 0; i < spec.chunks.size(); ++i) {
+    const size_t chunk = w.Begin(spec.chunks[i].id);
+    built.chunkData.push_back(w.out.size());
+    w.out += ChunkPayload(i, spec.chunks[i].size);
+    w.End(chunk);
+  }
+  w.End(movi);
+  if (spec.writeIndex) WriteIndex(spec, &built, &w);
+  w.End(riff);
+  built.bytes = std::move(w.out);
+  return built;
+}
+
+AviFileSpec InterleavedAvi(int32_t frames, int32_t keyEvery, uint32_t videoBytes,
+                           uint32_t audioBytes) {
+  AviFileSpec spec;
+  spec.streams.push_back(VideoStream("XVID", frames));
+  if (audioBytes) spec.streams.push_back(AudioStream(0x55, audioBytes * frames));
+  for (int32_t frame = 0; frame < frames; ++frame) {
+    spec.chunks.push_back({.id = "00dc", .size = videoBytes, .key = frame % keyEvery == 0});
+    if (audioBytes) spec.chunks.push_back({.id = "01wb", .size = audioBytes});
+  }
+  return spec;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file);
+}
