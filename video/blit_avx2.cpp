@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include "video/blit_vector.h"
+#include "video/blit_x86.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ struct Avx2 {
     first = _mm256_permute2x128_si256(low, high, 0x20);
     second = _mm256_permute2x128_si256(low, high, 0x31);
   }
+  static constexpr auto StoreTransposed8x8 = ::StoreTransposed8x8;
 };
 
 }  // namespace

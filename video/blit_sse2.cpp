@@ -2,6 +2,7 @@
 #include <emmintrin.h>
 
 #include "video/blit_vector.h"
+#include "video/blit_x86.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ struct Sse2 {
     first = _mm_unpacklo_epi16(p, p);
     second = _mm_unpackhi_epi16(p, p);
   }
+  static constexpr auto StoreTransposed8x8 = ::StoreTransposed8x8;
 };
 
 }  // namespace

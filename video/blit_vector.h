@@ -13,8 +13,10 @@
 //   LoadLuma(p, a, b) (unsigned bytes to 16 bits), LoadChroma(p) (kPixels / 2 bytes to 16 bits);
 //   DupA, DupB (each chroma lane twice, for the pixels of A and of B);
 //   Add16, Adds16, Sub16, Unpacklo16, Unpackhi16, Madd, Srai13, And, Or, Packs32, Packus16,
-//   Srli16<n>, Slli16<n>, Set8, Unpacklo8, Unpackhi8, Store (unaligned), and
-//   DoublePixels(p, first, second): each 16-bit lane twice, in pixel order.
+//   Srli16<n>, Slli16<n>, Set8, Unpacklo8, Unpackhi8, Store (unaligned),
+//   DoublePixels(p, first, second): each 16-bit lane twice, in pixel order, and
+//   StoreTransposed8x8(rows, rowStride, out, outStep): column j of 8 rows of 8 pixels stored
+//   as 8 pixels at out + j * outStep.
 // The unpack and pack pairs keep pixel order in every lane layout V uses.
 #pragma once
 
@@ -25,6 +27,9 @@ namespace vector_blit {
 
 // Columns converted at a time before a scatter; even, so chroma pairs never split.
 constexpr int32_t kStripColumns = 64;
+// Source rows the rotated blitters turn at a time: one 8 by 8 transpose fills 8 pixels of each
+// of 8 output lines.
+constexpr int32_t kTransposeRows = 8;
 
 template <class V>
 struct ChromaTerms {
@@ -256,14 +261,44 @@ void BlitUprightDouble(const BlitFrame& f) {
   }
 }
 
-// Rotated 1:1: strips of columns, so that the lines written stay in cache across row pairs; each
-// row pair converted as upright, then scattered down the output lines.
+// Stores rows [y, y + 8) of a converted strip turned a quarter: 8 columns at a time through a
+// transpose, the columns left over as words.
+template <class V>
+void StoreRotatedRows(const BlitFrame& f, int32_t width, int32_t start, int32_t count, int32_t y,
+                      const uint16_t (*rows)[kStripColumns]) {
+  int32_t i = 0;
+  for (; i + kTransposeRows <= count; i += kTransposeRows) {
+    V::StoreTransposed8x8(&rows[0][i], kStripColumns,
+                          f.destination + RotatedOffset(f, width, start + i, y),
+                          -LinePitch(f, f.height));
+  }
+  for (; i < count; ++i) {
+    for (int32_t k = 0; k < kTransposeRows; k += 2) {
+      StorePair(f.destination, RotatedOffset(f, width, start + i, y + k), rows[k][i],
+                rows[k + 1][i]);
+    }
+  }
+}
+
+// Rotated 1:1: strips of columns, so that the lines written stay in cache across rows; rows
+// converted as upright, then turned 8 at a time, or, under the compare rule, block by block.
 template <class V>
 void BlitRotated(const BlitFrame& f) {
   const int32_t width = EvenPart(f.width);
+  const int32_t height = EvenPart(f.height);
+  const int32_t turned = f.compare ? 0 : height - height % kTransposeRows;
   for (int32_t start = 0; start < width; start += kStripColumns) {
     const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
-    for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+    for (int32_t y = 0; y < turned; y += kTransposeRows) {
+      uint16_t rows[kTransposeRows][kStripColumns];
+      for (int32_t k = 0; k < kTransposeRows; k += 2) {
+        ConvertPairExact<V>(LumaRow(f, y + k) + start, LumaRow(f, y + k + 1) + start,
+                            CrRow(f, y + k) + start / 2, CbRow(f, y + k) + start / 2, count,
+                            f.brightness, rows[k], rows[k + 1]);
+      }
+      StoreRotatedRows<V>(f, width, start, count, y, rows);
+    }
+    for (int32_t y = turned; y < height; y += 2) {
       uint16_t top[kStripColumns], bottom[kStripColumns];
       ConvertPairExact<V>(LumaRow(f, y) + start, LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
                           CbRow(f, y) + start / 2, count, f.brightness, top, bottom);
@@ -280,19 +315,33 @@ void BlitRotated(const BlitFrame& f) {
   }
 }
 
-// The strip-wise rotated blitter: odd rows take the next chroma row.
+// One row pair of the strip-wise rotated blitter: the odd row takes the next chroma row.
+template <class V>
+void ConvertAltPair(const BlitFrame& f, int32_t start, int32_t count, int32_t y, uint16_t* top,
+                    uint16_t* bottom) {
+  ConvertRowExact<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count,
+                     f.brightness, top);
+  ConvertRowExact<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
+                     CbRow(f, y + 2) + start / 2, count, f.brightness, bottom);
+}
+
 template <class V>
 void BlitRotatedAlt(const BlitFrame& f) {
   if (f.width < kAltStripColumns) return;
+  const int32_t height = 2 * AltRowPairs(f.height);
+  const int32_t turned = height - height % kTransposeRows;
   for (int32_t start = 0; start < f.width; start += kStripColumns) {
     const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
-    for (int32_t pair = 0; pair < AltRowPairs(f.height); ++pair) {
-      const int32_t y = 2 * pair;
+    for (int32_t y = 0; y < turned; y += kTransposeRows) {
+      uint16_t rows[kTransposeRows][kStripColumns];
+      for (int32_t k = 0; k < kTransposeRows; k += 2) {
+        ConvertAltPair<V>(f, start, count, y + k, rows[k], rows[k + 1]);
+      }
+      StoreRotatedRows<V>(f, f.width, start, count, y, rows);
+    }
+    for (int32_t y = turned; y < height; y += 2) {
       uint16_t top[kStripColumns], bottom[kStripColumns];
-      ConvertRowExact<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                         count, f.brightness, top);
-      ConvertRowExact<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
-                         CbRow(f, y + 2) + start / 2, count, f.brightness, bottom);
+      ConvertAltPair<V>(f, start, count, y, top, bottom);
       for (int32_t i = 0; i < count; ++i) {
         StorePair(f.destination, RotatedOffset(f, f.width, start + i, y), top[i], bottom[i]);
       }
