@@ -28,13 +28,24 @@ const BackendTable kNullBackend{.name = "headless",
                                 .mainWindowCreated = NoWindow,
                                 .close = NoClose,
                                 .present = NoPresent,
-                                .showCursor = NoCursor};
+                                .showCursor = NoCursor,
+                                .capture = CaptureScreen};
 
 std::atomic<const BackendTable*> active{&kNullBackend};
 std::vector<ScriptCommand> pendingScript;  // main thread: loaded at open, run at window creation
 bool scriptLoaded = false;
 
+bool DisplayAvailable() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
 const BackendTable* OpenChosenBackend(const BackendOptions& options) {
+  if (!options.headless && DisplayAvailable()) {
+    if (kSdlBackend.open(options)) return &kSdlBackend;
+    std::fprintf(stderr, "morvelant: no window could be opened; running headless\n");
+  }
   return kHeadlessBackend.open(options) ? &kHeadlessBackend : nullptr;
 }
 

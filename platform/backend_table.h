@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/backend.h"
 
@@ -17,6 +18,8 @@ struct BackendTable {
   void (*present)();
   // Main thread: the cursor to show (a standard cursor number, 0 for none).
   void (*showCursor)(int32_t cursor);
+  // Main thread, between messages: the screen as presented (screen-sized 16-bit pixels).
+  std::vector<uint16_t> (*capture)();
 };
 
 const BackendTable& ActiveBackend();

@@ -11,6 +11,7 @@ constexpr intptr_t kKeyUpBits = 0xC0000001;
 constexpr int32_t kCoordinateMax = 0xFFFF;
 
 std::atomic<WindowHandle> inputWindow{nullptr};  // main thread writes; input threads read
+std::atomic<WindowHandle> modalWindow{nullptr};  // main thread writes; input threads read
 
 }  // namespace
 
@@ -22,15 +23,27 @@ WindowHandle InputWindow() {
   return inputWindow.load();
 }
 
+void SetModalInputWindow(WindowHandle box) {
+  modalWindow = box;
+}
+
 void PostPen(uint32_t message, int32_t x, int32_t y) {
+  WindowHandle target = inputWindow.load();
+  if (WindowHandle box = modalWindow.load()) {
+    const Rect bounds = GetWindowRect(box);
+    x -= bounds.left;
+    y -= bounds.top;
+    target = box;
+  }
   const intptr_t lParam = std::clamp(x, 0, kCoordinateMax) |
                           (static_cast<intptr_t>(std::clamp(y, 0, kCoordinateMax)) << 16);
   const uintptr_t buttons = message == WM_LBUTTONUP ? 0 : MK_LBUTTON;
-  PostMessage(inputWindow.load(), message, buttons, lParam);
+  PostMessage(target, message, buttons, lParam);
 }
 
 void PostKey(uint32_t virtualKey, bool down) {
-  WindowHandle target = GetFocus();
+  WindowHandle target = modalWindow.load();
+  if (!target) target = GetFocus();
   if (!target || !IsWindow(target)) target = inputWindow.load();
   PostMessage(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits);
 }

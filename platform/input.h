@@ -11,6 +11,9 @@ constexpr uintptr_t MK_LBUTTON = 1;
 // Main thread: the window that covers the screen and receives the pen (null: none).
 void SetInputWindow(WindowHandle mainWindow);
 WindowHandle InputWindow();
+// Main thread: while a modal box is up, it receives the pen (in its own client coordinates)
+// and the keys instead (null: back to normal).
+void SetModalInputWindow(WindowHandle box);
 // WM_LBUTTONDOWN / WM_MOUSEMOVE / WM_LBUTTONUP with lParam = x | y << 16 (screen coordinates,
 // which are the main window's client coordinates).
 void PostPen(uint32_t message, int32_t x, int32_t y);

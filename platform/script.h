@@ -62,6 +62,7 @@ bool ScriptFinished();
 
 // The oldest answer the script has given and no box has taken yet. Any thread.
 bool TakeScriptAnswer(std::string* answer);
-// Main thread, between messages: paints what is invalid and writes the screen as a PNG; the
-// file is journaled as "screenshot". False when it cannot be written.
+// Main thread, between messages: paints what is invalid and writes the screen as the backend
+// presents it (the SDL window read back, or the surface) as a PNG; the file is journaled as
+// "screenshot". False when it cannot be written.
 bool TakeScreenshot(const std::string& path);

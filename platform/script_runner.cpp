@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/backend_table.h"
 #include "platform/input.h"
 #include "platform/journal.h"
 #include "platform/message_queue.h"
@@ -147,7 +148,7 @@ void PaintPending() {
 
 bool TakeScreenshot(const std::string& path) {
   PaintPending();
-  const std::vector<uint16_t> screen = CaptureScreen();
+  const std::vector<uint16_t> screen = ActiveBackend().capture();
   if (!WritePng(path, screen.data(), ScreenWidth(), ScreenHeight())) {
     std::fprintf(stderr, "morvelant: the screenshot %s cannot be written\n", path.c_str());
     return false;

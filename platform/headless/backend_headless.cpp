@@ -4,6 +4,7 @@
 
 #include "platform/backend_table.h"
 #include "platform/message_box.h"
+#include "platform/screen.h"
 #include "platform/script.h"
 
 namespace {
@@ -37,4 +38,5 @@ const BackendTable kHeadlessBackend{.name = "headless",
                                     .mainWindowCreated = HeadlessWindowCreated,
                                     .close = CloseHeadless,
                                     .present = PresentNothing,
-                                    .showCursor = NoCursor};
+                                    .showCursor = NoCursor,
+                                    .capture = CaptureScreen};
