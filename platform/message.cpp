@@ -10,8 +10,9 @@ namespace {
 
 constexpr uint32_t kPollerPeriodMs = 4;
 
-std::mutex queuesLock;
-std::map<uint32_t, std::weak_ptr<ThreadQueue>> queues;  // guarded by queuesLock
+// Never destroyed: detached threads still leave their queues while the process exits.
+std::mutex& queuesLock = *new std::mutex;
+auto& queues = *new std::map<uint32_t, std::weak_ptr<ThreadQueue>>;  // guarded by queuesLock
 std::atomic<uint32_t> nextThreadId{1};
 std::atomic<EventPoller> mainThreadPoller{nullptr};
 std::atomic<uint32_t> mainThreadId{0};

@@ -5,6 +5,8 @@
 
 #include "platform/clock.h"
 #include "platform/sync.h"
+#include "platform/thread.h"
+#include "platform/window.h"
 
 TEST(Events, NamedEventsAreSharedAcrossThreadsByName) {
   EventHandle owner = CreateNamedEvent("eventTestShared", true, false);
@@ -71,4 +73,31 @@ TEST(Clock, TestsCanDriveTheTickCount) {
   const uint32_t before = GetTickCount();
   Sleep(5);
   EXPECT_GE(GetTickCount() - before, 5u);
+}
+
+namespace {
+
+uint32_t PostToSelfAndReport(void* argument) {
+  auto* seenId = static_cast<std::atomic<uint32_t>*>(argument);
+  *seenId = GetCurrentThreadId();
+  Message message;
+  // The creator posts a thread message to the id it was given; it arrives here.
+  if (!GetMessage(&message)) return 0;
+  return message.message;
+}
+
+}  // namespace
+
+TEST(Threads, IdsAreKnownAtCreationAndReachTheThreadsQueue) {
+  std::atomic<uint32_t> seenId{0};
+  uint32_t id = 0;
+  ThreadHandle thread = CreateThread(PostToSelfAndReport, &seenId, &id);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_NE(id, 0u);
+  EXPECT_TRUE(PostThreadMessage(id, WM_USER + 9, 0, 0));
+  uint32_t exitCode = 0;
+  EXPECT_EQ(WaitForThread(thread, INFINITE, &exitCode), WAIT_OBJECT_0);
+  EXPECT_EQ(exitCode, WM_USER + 9u);
+  EXPECT_EQ(seenId.load(), id);
+  CloseThreadHandle(thread);
 }
