@@ -6,6 +6,7 @@
 #include "app/resources.h"
 #include "platform/command_bar_view.h"
 #include "platform/dialog_style.h"
+#include "platform/list_view.h"
 #include "platform/png_file.h"
 #include "platform/screen.h"
 #include "platform/script.h"
@@ -15,7 +16,6 @@ std::vector<std::string> UiTest::received;
 
 namespace {
 
-constexpr uint32_t kBackground = RGB(0, 96, 0);
 constexpr uint32_t kProbeMessage = WM_USER + 7;
 
 intptr_t RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -23,7 +23,7 @@ intptr_t RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
     case WM_PAINT: {
       PaintInfo paint;
       DeviceContextHandle dc = BeginPaint(window, &paint);
-      FillRect(dc, paint.paint, kBackground);
+      FillRect(dc, paint.paint, kWindowBackground);
       EndPaint(window, &paint);
       return 0;
     }
@@ -33,9 +33,12 @@ intptr_t RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
     case WM_COMMAND:
       UiTest::received.push_back("command " + std::to_string(wParam & 0xFFFF));
       return 0;
-    case WM_NOTIFY:
-      UiTest::received.push_back("notify");
+    case WM_NOTIFY: {
+      const auto* click = reinterpret_cast<const ListViewClick*>(lParam);
+      UiTest::received.push_back("notify " + std::to_string(click->header.code) + " " +
+                                 std::to_string(click->item));
       return 0;
+    }
     case WM_LBUTTONDOWN:
       UiTest::received.push_back("pen " + std::to_string(lParam & 0xFFFF) + " " +
                                  std::to_string(lParam >> 16));

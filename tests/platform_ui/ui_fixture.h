@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "app/player_settings.h"
+#include "platform/drawing.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 
 constexpr int32_t kTestScreenWidth = 320;
 constexpr int32_t kTestScreenHeight = 240;
+constexpr uint32_t kWindowBackground = 0x006000;  // the main window paints itself green
 
 class UiTest : public testing::Test {
  protected:
