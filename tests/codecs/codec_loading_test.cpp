@@ -215,3 +215,31 @@ TEST_F(CodecLoading, LibraryThatDoesNotLoadFailsWithoutMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shipped tables, as an installer writes them, name a plug-in we build for every format.
+TEST(ShippedCodecTables, NameOurPluginsForEveryFormatTheyServe) {
+  SetExecutableFolder(MORVELANT_DIST_DIR);
+  SetMessageBoxPresenter(Capture);
+  shown.clear();
+  char folder[] = "/tmp/morvelant-codecs-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  RegistryLoad(folder, MORVELANT_DIST_DIR "/registry.default.reg");
+  for (const char* fourCC : {"XVID", "divx", "DX50", "FMP4", "MP4V", "DIV3", "DIV4", "MP43", "MPEG",
+                             "mpg1", "MJPG", "H264", "X264", "avc1"}) {
+    MediaDescriptor item{.FrameCount = 1};
+    std::memcpy(item.FourCC, fourCC, 4);
+    EXPECT_EQ(LoadCodecs(&item), 0) << fourCC;
+    EXPECT_NE(videoCodecLibrary, nullptr) << fourCC;
+  }
+  for (int32_t tag : {80, 85, 2, 3, 6, 7, 17, 255, 5632, 28781, 8192, 8193}) {
+    MediaDescriptor item{.AudioFormatTag = tag, .AudioLength = 1};
+    EXPECT_EQ(LoadCodecs(&item), 0) << tag;
+    EXPECT_NE(audioCodecLibrary, nullptr) << tag;
+  }
+  EXPECT_TRUE(shown.empty());
+  SetMessageBoxPresenter(nullptr);
+}
+
+}  // namespace
