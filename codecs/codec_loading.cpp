@@ -6,9 +6,9 @@
 #include "codecs/audio_decoder.h"
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_messages.h"
-#include "codecs/pcm_pass_through.h"
 #include "codecs/video_codec.h"
 #include "codecs/video_pass_through.h"
+#include "media/reader_state.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -73,10 +73,7 @@ void ShowMissingExport(const std::u16string& file, const char* exportName,
 // Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
 bool LoadAudioCodec(MediaDescriptor* descriptor) {
   pcmAudio = descriptor->AudioFormatTag <= 1;
-  if (pcmAudio) {
-    PcmPassThroughSetSource(descriptor);
-    return true;
-  }
+  if (pcmAudio) return true;
   const std::u16string tag = Utf8ToWide(std::to_string(descriptor->AudioFormatTag));
   std::u16string file;
   const Lookup lookup =
@@ -149,7 +146,8 @@ bool LoadVideoCodec(MediaDescriptor* descriptor) {
 
 }  // namespace
 
-int32_t LoadCodecs(MediaDescriptor* descriptor) {
+int32_t LoadCodecs() {
+  MediaDescriptor* descriptor = currentDescriptor;
   ReleasePreviousCodecs();
   if (!LoadAudioCodec(descriptor)) return -1;
   if (!LoadVideoCodec(descriptor)) return -1;

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "media/reader_interface.h"
 #include "platform/library.h"
 #include "video/decoded_picture.h"
 
@@ -21,8 +20,8 @@ extern std::atomic<uint8_t> externalCodec;  // 0 when the registry names an empt
 extern DecodeInitFunction decodeInit;       // always set after a successful load; R main, video
 extern DecodeFrameFunction decodeFrame;     // R video, main (stills), under the frame lock
 
-// Loads the codecs of `descriptor`, the item the reader has just opened (main window's
+// Loads the codecs of the item the reader has just opened (currentDescriptor; main window's
 // thread). Reports what it cannot find in message boxes owned by the main window and switches
 // that stream off (AudioLength or FrameCount 0). Returns 0 when ready, -1 when a named library
 // cannot be loaded or nothing playable is left.
-int32_t LoadCodecs(MediaDescriptor* descriptor);
+int32_t LoadCodecs();

@@ -3,20 +3,16 @@
 #include <atomic>
 #include <cstring>
 
+#include "media/reader_state.h"
+
 namespace {
 
 // W audio thread (decode), main window's thread (seek brackets, equalizer calls); R audio.
 std::atomic<int32_t> runningTotal{0};
 std::atomic<const uint8_t*> rememberedInput{nullptr};
 std::atomic<int32_t> rememberedLength{0};
-// W main (codec loading, before the audio thread starts); R audio.
-const MediaDescriptor* source = nullptr;
 
 }  // namespace
-
-void PcmPassThroughSetSource(const MediaDescriptor* descriptor) {
-  source = descriptor;
-}
 
 int32_t PcmPassThroughInit(int32_t, const int8_t*) {
   runningTotal = 0;
@@ -31,9 +27,9 @@ int32_t PcmPassThroughExit() {
 
 int32_t PcmPassThroughHeader(uint8_t*, int32_t, int32_t* rate, int32_t* channels, int32_t* bitrate,
                              char16_t*, char16_t*, char16_t*) {
-  *rate = source->SampleRate;
-  *channels = source->Channels;
-  *bitrate = source->PcmBitrate;
+  *rate = currentDescriptor->SampleRate;
+  *channels = currentDescriptor->Channels;
+  *bitrate = currentDescriptor->PcmBitrate;
   return AUDIO_STATUS_READY;
 }
 

@@ -1,12 +1,8 @@
 // PcmPassThrough: the audio decoder of PCM items (wave format tag 0 or 1). It hands each input
-// buffer on unchanged as one wave buffer and reports the format the reader gave.
+// buffer on unchanged as one wave buffer and reports the format in currentDescriptor.
 #pragma once
 
 #include "codecs/audio_decoder.h"
-#include "media/reader_interface.h"
-
-// The descriptor whose SampleRate, Channels and PcmBitrate the header reports (codec loading).
-void PcmPassThroughSetSource(const MediaDescriptor* descriptor);
 
 int32_t PcmPassThroughInit(int32_t equalizerOn, const int8_t* bands);
 int32_t PcmPassThroughExit();

@@ -10,12 +10,21 @@
 
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/video_pass_through.h"
+#include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
 namespace {
+
+// Codec loading of `item` as the item the reader has just opened.
+int32_t Load(MediaDescriptor* item) {
+  currentDescriptor = item;
+  const int32_t result = LoadCodecs();
+  currentDescriptor = nullptr;
+  return result;
+}
 
 struct ShownBox {
   std::string title, text;
@@ -73,7 +82,7 @@ class CodecLoading : public ::testing::Test {
 TEST_F(CodecLoading, PcmNeedsNoAudioKeyAndEmptyFourCCNoVideoKey) {
   UseRegistry("REGEDIT4\n");
   MediaDescriptor item = Item(1, "");
-  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(Load(&item), 0);
   EXPECT_TRUE(pcmAudio);
   EXPECT_EQ(audioCodecLibrary, nullptr);
   EXPECT_EQ(decodeFrame, VideoPassThroughFrame);
@@ -83,7 +92,7 @@ TEST_F(CodecLoading, PcmNeedsNoAudioKeyAndEmptyFourCCNoVideoKey) {
 
 TEST_F(CodecLoading, FourCCIsLookedUpLowerCaseAndTheCodecLearnsIt) {
   MediaDescriptor item = Item(1, "XVID");
-  ASSERT_EQ(LoadCodecs(&item), 0);
+  ASSERT_EQ(Load(&item), 0);
   ASSERT_NE(videoCodecLibrary, nullptr);
   EXPECT_EQ(decodeFrame, Export<DecodeFrameFunction>(videoCodecLibrary, "DecodeFrame"));
   EXPECT_EQ(decodeInit, Export<DecodeInitFunction>(videoCodecLibrary, "DecodeInit"));
@@ -94,7 +103,7 @@ TEST_F(CodecLoading, FourCCIsLookedUpLowerCaseAndTheCodecLearnsIt) {
 
 TEST_F(CodecLoading, AudioOnlyItemWithUnregisteredTagIsReportedAndRefused) {
   MediaDescriptor item = Item(353, "");
-  EXPECT_EQ(LoadCodecs(&item), -1);
+  EXPECT_EQ(Load(&item), -1);
   EXPECT_EQ(item.AudioLength, 0);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].title, "Audio Error");
@@ -104,7 +113,7 @@ TEST_F(CodecLoading, AudioOnlyItemWithUnregisteredTagIsReportedAndRefused) {
 
 TEST_F(CodecLoading, EmptyVideoValueUsesThePassThroughAndClearsTheExternalFlag) {
   MediaDescriptor item = Item(1, "RAWP");
-  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(Load(&item), 0);
   EXPECT_EQ(videoCodecLibrary, nullptr);
   EXPECT_EQ(decodeInit, VideoPassThroughInit);
   EXPECT_EQ(decodeFrame, VideoPassThroughFrame);
@@ -114,7 +123,7 @@ TEST_F(CodecLoading, EmptyVideoValueUsesThePassThroughAndClearsTheExternalFlag) 
 
 TEST_F(CodecLoading, EmptyAudioValueTurnsAudioOffWithoutMessage) {
   MediaDescriptor item = Item(2, "XVID");
-  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(Load(&item), 0);
   EXPECT_EQ(item.AudioLength, 0);
   EXPECT_EQ(audioCodecLibrary, nullptr);
   EXPECT_TRUE(shown.empty());
@@ -126,7 +135,7 @@ int32_t InitCountAfterOneMoreItem(int32_t tag) {
   MediaDescriptor item{};
   item.AudioFormatTag = tag;
   item.AudioLength = 1000;
-  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(Load(&item), 0);
   InstallAudioDecoder();
   audioDecoder.DecoderInit.load()(0, nullptr);
   const int32_t count =
@@ -145,7 +154,7 @@ TEST_F(CodecLoading, SulvaneLibraryStaysLoadedBetweenItemsOthersAreReloaded) {
 
 TEST_F(CodecLoading, AudioCodecLearnsItsTagAndAlternativeNamesAreUsed) {
   MediaDescriptor item = Item(255, "");
-  ASSERT_EQ(LoadCodecs(&item), 0);
+  ASSERT_EQ(Load(&item), 0);
   EXPECT_FALSE(pcmAudio);
   EXPECT_EQ(Export<int32_t (*)()>(audioCodecLibrary, "FixtureLastTag")(), 255);
   InstallAudioDecoder();
@@ -161,7 +170,7 @@ TEST_F(CodecLoading, AudioCodecLearnsItsTagAndAlternativeNamesAreUsed) {
 
 TEST_F(CodecLoading, LibrariesMissingAnEntryPointAreRefusedWithAMessage) {
   MediaDescriptor item = Item(17, "DIV3");
-  EXPECT_EQ(LoadCodecs(&item), -1);
+  EXPECT_EQ(Load(&item), -1);
   EXPECT_EQ(item.AudioLength, 0);
   EXPECT_EQ(item.FrameCount, 0);
   EXPECT_EQ(audioCodecLibrary, nullptr);
@@ -178,7 +187,7 @@ TEST_F(CodecLoading, LibrariesMissingAnEntryPointAreRefusedWithAMessage) {
 TEST_F(CodecLoading, MissingKeysAreReportedAndTurnTheirStreamOff) {
   UseRegistry("REGEDIT4\n");
   MediaDescriptor item = Item(85, "XVID");
-  EXPECT_EQ(LoadCodecs(&item), -1);
+  EXPECT_EQ(Load(&item), -1);
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].title, "Registry Error");
   EXPECT_EQ(shown[0].text,
@@ -194,7 +203,7 @@ TEST_F(CodecLoading, MissingKeysAreReportedAndTurnTheirStreamOff) {
 
 TEST_F(CodecLoading, UnregisteredFourCCNamesItAndPointsAtTheManual) {
   MediaDescriptor item = Item(1, "WMV3");
-  EXPECT_EQ(LoadCodecs(&item), 0);
+  EXPECT_EQ(Load(&item), 0);
   EXPECT_EQ(item.FrameCount, 0);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].title, "Video Error");
@@ -209,7 +218,7 @@ TEST_F(CodecLoading, UnregisteredFourCCNamesItAndPointsAtTheManual) {
 
 TEST_F(CodecLoading, LibraryThatDoesNotLoadFailsWithoutMessage) {
   for (MediaDescriptor item : {Item(8192, ""), Item(1, "H264")}) {
-    EXPECT_EQ(LoadCodecs(&item), -1);
+    EXPECT_EQ(Load(&item), -1);
   }
   EXPECT_TRUE(shown.empty());
 }
@@ -230,12 +239,12 @@ TEST(ShippedCodecTables, NameOurPluginsForEveryFormatTheyServe) {
                              "mpg1", "MJPG", "H264", "X264", "avc1"}) {
     MediaDescriptor item{.FrameCount = 1};
     std::memcpy(item.FourCC, fourCC, 4);
-    EXPECT_EQ(LoadCodecs(&item), 0) << fourCC;
+    EXPECT_EQ(Load(&item), 0) << fourCC;
     EXPECT_NE(videoCodecLibrary, nullptr) << fourCC;
   }
   for (int32_t tag : {80, 85, 2, 3, 6, 7, 17, 255, 5632, 28781, 8192, 8193}) {
     MediaDescriptor item{.AudioFormatTag = tag, .AudioLength = 1};
-    EXPECT_EQ(LoadCodecs(&item), 0) << tag;
+    EXPECT_EQ(Load(&item), 0) << tag;
     EXPECT_NE(audioCodecLibrary, nullptr) << tag;
   }
   EXPECT_TRUE(shown.empty());

@@ -6,6 +6,7 @@
 
 #include "codecs/pcm_pass_through.h"
 #include "codecs/video_pass_through.h"
+#include "media/reader_state.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ class PcmPassThrough : public ::testing::Test {
     item.SampleRate = 22050;
     item.Channels = 2;
     item.PcmBitrate = 705600;
-    PcmPassThroughSetSource(&item);
+    currentDescriptor = &item;
     PcmPassThroughInit(1, nullptr);
   }
   // One wave buffer's worth: a call with input, then the drain call.
@@ -54,6 +55,7 @@ class PcmPassThrough : public ::testing::Test {
     EXPECT_EQ(outLength, int32_t(input.size()));
     return position;
   }
+  void TearDown() override { currentDescriptor = nullptr; }
   MediaDescriptor item{};
 };
 
