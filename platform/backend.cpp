@@ -35,10 +35,14 @@ std::atomic<const BackendTable*> active{&kNullBackend};
 std::vector<ScriptCommand> pendingScript;  // main thread: loaded at open, run at window creation
 bool scriptLoaded = false;
 
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// A desktop session, or a video driver named for SDL (a handheld's "kmsdrm" console).
 bool DisplayAvailable() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
+  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("SDL_VIDEODRIVER");
 }
 
 const BackendTable* OpenChosenBackend(const BackendOptions& options) {

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/drawing_internal.h"
 #include "platform/screen.h"
@@ -23,6 +24,26 @@ uint16_t* PixelAt(const DrawTarget& target, int32_t x, int32_t y) {
       sy >= target.clip.bottom)
     return nullptr;
   return target.bits + static_cast<ptrdiff_t>(sy) * target.pitch + sx;
+}
+
+// A copy of the source rectangle, for a copy within one surface whose areas may overlap; the
+// returned target keeps the source's coordinates (pixels outside its clip stay unread).
+DrawTarget CopyOfSource(const DrawTarget& source, int32_t x, int32_t y, int32_t width,
+                        int32_t height, std::vector<uint16_t>* copy) {
+  const Rect area = Intersect({x + source.originX, y + source.originY, x + source.originX + width,
+                               y + source.originY + height},
+                              source.clip);
+  if (IsEmpty(area)) return {};
+  const int32_t w = area.right - area.left;
+  copy->resize(static_cast<size_t>(w) * (area.bottom - area.top));
+  for (int32_t row = area.top; row < area.bottom; ++row)
+    std::copy_n(source.bits + static_cast<ptrdiff_t>(row) * source.pitch + area.left, w,
+                copy->data() + static_cast<size_t>(row - area.top) * w);
+  return {.bits = copy->data(),
+          .pitch = w,
+          .originX = source.originX - area.left,
+          .originY = source.originY - area.top,
+          .clip = {0, 0, w, area.bottom - area.top}};
 }
 
 void PresentIfScreen(DeviceContextHandle dc) {
@@ -110,8 +131,12 @@ bool StretchBlt(DeviceContextHandle destination, int32_t x, int32_t y, int32_t w
                 int32_t height, DeviceContextHandle source, int32_t sourceX, int32_t sourceY,
                 int32_t sourceWidth, int32_t sourceHeight) {
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return false;
-  const DrawTarget to = TargetOf(destination), from = TargetOf(source);
+  const DrawTarget to = TargetOf(destination);
+  DrawTarget from = TargetOf(source);
   if (!to.bits || !from.bits) return false;
+  std::vector<uint16_t> copy;
+  if (from.bits == to.bits)
+    from = CopyOfSource(from, sourceX, sourceY, sourceWidth, sourceHeight, &copy);
   for (int32_t row = 0; row < height; ++row) {
     const int32_t fromY = sourceY + static_cast<int32_t>(int64_t{row} * sourceHeight / height);
     for (int32_t column = 0; column < width; ++column) {

@@ -85,6 +85,10 @@ TEST_F(DrawingTest, BlockAndStretchCopiesFromAMemoryContext) {
       const uint32_t expected = GetPixel(memory, x / 4, y / 3);
       EXPECT_EQ(GetPixel(screen, x, y), expected) << x << "," << y;
     }
+  // A copy within the screen whose areas overlap moves the pixels as they were.
+  ASSERT_TRUE(BitBlt(screen, 1, 0, 8, 1, screen, 0, 0));
+  for (int32_t x = 1; x < 9; ++x)
+    EXPECT_EQ(GetPixel(screen, x, 0), GetPixel(memory, (x - 1) / 4, 0)) << x;
   // Shrinking picks every other source pixel.
   ASSERT_TRUE(StretchBlt(screen, 200, 0, 1, 1, memory, 0, 0, 2, 2));
   EXPECT_EQ(GetPixel(screen, 200, 0), kRed);
