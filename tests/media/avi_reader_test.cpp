@@ -4,6 +4,7 @@
 #include <fstream>
 #include <future>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "media/reader_state.h"
@@ -155,6 +156,33 @@ TEST_F(AviReaderTest, SeekWithoutAudioLeavesTheLockFree) {
       std::async(std::launch::async, [&] { return avi.ops.ReadVideoFrame(buffer.data(), 0); });
   ASSERT_EQ(read.wait_for(std::chrono::seconds(10)), std::future_status::ready);
   EXPECT_EQ(read.get(), 32);
+}
+
+// The video and audio threads share the input's one position: each read must stay whole.
+TEST_F(AviReaderTest, VideoAndAudioThreadsReadTogether) {
+  for (const int32_t mode : {READER_MODE_LOCAL, READER_MODE_CACHED}) {
+    Open(InterleavedAvi(300, 25, 700, 333), mode);
+    std::string audio, expectedAudio;
+    for (int frame = 0; frame < 300; ++frame) expectedAudio += ChunkPayload(2 * frame + 1, 333);
+    std::thread audioThread([&] {
+      std::vector<uint8_t> piece(4096);
+      for (int32_t request = 1;; request = request * 7 % 4096 + 1) {
+        const int32_t got = avi.ops.ReadAudio(piece.data(), request);
+        if (got == 0) break;
+        audio.append(reinterpret_cast<const char*>(piece.data()), got);
+      }
+    });
+    std::string video, expectedVideo;
+    for (int frame = 0; frame < 300; ++frame) {
+      const int32_t size = avi.ops.ReadVideoFrame(buffer.data(), 0);
+      video.append(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size : 0);
+      expectedVideo += ChunkPayload(2 * frame, 700);
+    }
+    audioThread.join();
+    EXPECT_TRUE(video == expectedVideo);
+    EXPECT_TRUE(audio == expectedAudio);
+    avi.ops.Close();
+  }
 }
 
 TEST_F(AviReaderTest, CloseTwiceIsHarmless) {
