@@ -237,3 +237,41 @@ TEST_F(DrawingTest, TextIsClippedOpaqueFillsItsLineAndLinesBreak) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint32_t> paintMessages;
+
+intptr_t RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == WM_ERASEBKGND) paintMessages.push_back(message);
+  if (message != WM_PAINT) return DefWindowProc(window, message, wParam, lParam);
+  paintMessages.push_back(message);
+  PaintInfo paint;
+  DeviceContextHandle dc = BeginPaint(window, &paint);
+  FillRect(dc, paint.paint, RGB(0, 255, 0));
+  EndPaint(window, &paint);
+  return 0;
+}
+
+TEST(Painting, RedrawErasesAndPaintsAtOnceAndLeavesNothingPending) {
+  paintMessages.clear();
+  OpenScreen(64, 48);
+  WindowHandle window = CreateWindow({.procedure = RecordingProc, .bounds = {8, 8, 24, 24}});
+  RedrawWindow(window);
+  EXPECT_EQ(paintMessages, (std::vector<uint32_t>{WM_PAINT, WM_ERASEBKGND}));
+  EXPECT_EQ(ScreenPixels()[8 * 64 + 8], ColorToPixel(RGB(0, 255, 0)));
+  Message message;
+  EXPECT_FALSE(PeekMessage(&message, true));  // the window is valid again
+  // The player's own partial repaint: lParam 1 goes straight to the procedure.
+  SendMessage(window, WM_PAINT, 0, 1);
+  EXPECT_EQ(paintMessages.size(), 3u);
+  DestroyWindow(window);
+
+  const int32_t wait = LoadCursor(IDC_WAIT);
+  EXPECT_EQ(wait, IDC_WAIT);
+  const int32_t previous = SetCursor(wait);
+  EXPECT_EQ(SetCursor(previous), IDC_WAIT);
+  CloseScreen();
+}
+
+}  // namespace
