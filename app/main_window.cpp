@@ -4,16 +4,20 @@
 
 #include "app/commands.h"
 #include "platform/startup_library.h"
+#include "platform/wave_out.h"
 #include "playback/player_state.h"
 
 namespace {
 
 using Handler = intptr_t (*)(WindowHandle window, uintptr_t wParam, intptr_t lParam);
 
-// The window is going away: the settings are stored for the next start and the loop ends.
+// The window is going away: the volume and settings are stored for the next start, the volume
+// found at start is given back, and the loop ends.
 intptr_t OnDestroy(WindowHandle, uintptr_t, intptr_t) {
   closing = 1;
+  WaveOutGetVolume(nullptr, &playerSettings.volume);
   StorePlayerSettings(&playerSettings);
+  WaveOutSetVolume(nullptr, startupVolume);
   PostQuitMessage(0);
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/process.h"
 #include "platform/startup_library.h"
 #include "platform/system_metrics.h"
+#include "platform/wave_out.h"
 #include "playback/player_state.h"
 
 namespace {
@@ -30,7 +31,9 @@ void StartUp(std::u16string_view commandLine) {
   screenHeight = GetSystemMetrics(SM_CYSCREEN);
   if (!commandLine.empty()) ApplyCommandLine(commandLine);
   playerSettings.audioEnabled = 1;
+  WaveOutGetVolume(nullptr, &startupVolume);
   LoadPlayerSettings(&playerSettings);
+  WaveOutSetVolume(nullptr, playerSettings.volume);
   playerSettings.muted = 0;
 }
 

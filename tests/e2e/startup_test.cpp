@@ -25,6 +25,7 @@ void WriteSettings(const std::string& home, int32_t lastFrame, uint8_t muted) {
   settings.audioEnabled = 1;
   settings.lastFrame = lastFrame;
   settings.muted = muted;
+  settings.volume = 0x40001000;  // left 0x1000, right 0x4000
   std::ofstream(home + "/settings.bin", std::ios::binary)
       .write(reinterpret_cast<const char*>(&settings), sizeof(settings));
 }
@@ -71,4 +72,5 @@ TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
   const PlayerSettings stored = ReadSettings(home.path);
   EXPECT_EQ(stored.lastFrame, 1234);  // loaded what the old player stored, not the 999
   EXPECT_EQ(stored.muted, 0);         // every start is unmuted
+  EXPECT_EQ(stored.volume, 0x40001000u);  // set on the device at start, read back at close
 }
