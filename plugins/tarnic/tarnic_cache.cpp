@@ -1,9 +1,9 @@
 // TarnicCache: cached file input for playback. Playback reads the file as many small
 // seek-then-read pairs that move forward through the movie data in two streams a little apart
 // (video packets and the audio running ahead of them). Two read-ahead windows follow them: a
-// read inside a window costs no system call, a read just past a window's end refills that window
-// (or a little past it) with twice as much as last time, and any other read refills the window used
-// least recently.
+// read inside a window costs no system call, a read at or a little past a window's end refills
+// that window with twice as much as last time, and any other read refills the window used least
+// recently.
 //
 // Tuning values of TarnicOpen:
 //   first:  the read-ahead memory in bytes, shared equally by the two windows (at most 64 MiB).
