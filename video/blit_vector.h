@@ -86,8 +86,14 @@ void StorePixels(const Channels<V>& c, uint16_t* out) {
   V::Store(out + V::kPixels / 2, second);
 }
 
+// Each channel's floor(sum / 8192), unclamped, as 16 bits: halves A and B per channel.
 template <class V>
-Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+struct Sums {
+  typename V::Reg redA, redB, greenA, greenB, blueA, blueB;
+};
+
+template <class V>
+Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
   using Reg = typename V::Reg;
   Reg a, b;
   V::LoadLuma(luma, a, b);
@@ -97,12 +103,44 @@ Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t 
   const Reg redFactors = V::SetPair(kLumaFactor, kCrToRed);
   const Reg blueFactors = V::SetPair(kLumaFactor, kCbToBlue);
   const Reg greenFactors = V::SetPair(kLumaFactor, 1);
-  return {
-      V::Packus16(ScaledChannel<V>(a, c.crA, redFactors), ScaledChannel<V>(b, c.crB, redFactors)),
-      V::Packus16(V::Adds16(ScaledChannel<V>(a, c.greenRA, greenFactors), c.greenQA),
-                  V::Adds16(ScaledChannel<V>(b, c.greenRB, greenFactors), c.greenQB)),
-      V::Packus16(ScaledChannel<V>(a, c.cbA, blueFactors),
-                  ScaledChannel<V>(b, c.cbB, blueFactors))};
+  return {ScaledChannel<V>(a, c.crA, redFactors),
+          ScaledChannel<V>(b, c.crB, redFactors),
+          V::Adds16(ScaledChannel<V>(a, c.greenRA, greenFactors), c.greenQA),
+          V::Adds16(ScaledChannel<V>(b, c.greenRB, greenFactors), c.greenQB),
+          ScaledChannel<V>(a, c.cbA, blueFactors),
+          ScaledChannel<V>(b, c.cbB, blueFactors)};
+}
+
+template <class V>
+Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+  const Sums<V> s = ExactSums<V>(luma, c, brightness);
+  return {V::Packus16(s.redA, s.redB), V::Packus16(s.greenA, s.greenB),
+          V::Packus16(s.blueA, s.blueB)};
+}
+
+// The channel sums of one row, for the dithering workers; `count` may be odd.
+template <class V>
+void RowSums(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+             int32_t brightness, int16_t* red, int16_t* green, int16_t* blue) {
+  constexpr int32_t kHalf = V::kPixels / 2;
+  int32_t x = 0;
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    const Sums<V> s =
+        ExactSums<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness);
+    const auto out = [x](int16_t* channel) { return reinterpret_cast<uint16_t*>(channel + x); };
+    V::Store(out(red), s.redA);
+    V::Store(out(red) + kHalf, s.redB);
+    V::Store(out(green), s.greenA);
+    V::Store(out(green) + kHalf, s.greenB);
+    V::Store(out(blue), s.blueA);
+    V::Store(out(blue) + kHalf, s.blueB);
+  }
+  for (; x < count; ++x) {
+    const Rgb s = ScaledSums(luma[x], cr[x / 2], cb[x / 2], brightness);
+    red[x] = static_cast<int16_t>(s.red >> kConversionShift);
+    green[x] = static_cast<int16_t>(s.green >> kConversionShift);
+    blue[x] = static_cast<int16_t>(s.blue >> kConversionShift);
+  }
 }
 
 // Exact pixels of two rows that share one chroma row; `count` is even.
@@ -380,24 +418,6 @@ void BlitRotatedDouble(const BlitFrame& f) {
       }
     }
   }
-}
-
-// The dithering workers carry their errors from sample to sample in a serial chain; they run
-// the reference code.
-template <class V>
-constexpr BlitKernels Kernels() {
-  return {
-      .blitUpright = BlitUpright<V>,
-      .ditherUpright = reference::DitherUpright,
-      .blitUprightDouble = BlitUprightDouble<V>,
-      .ditherUprightDouble = reference::DitherUprightDouble,
-      .blitRotated = BlitRotated<V>,
-      .ditherRotated = reference::DitherRotated,
-      .blitRotatedAlt = BlitRotatedAlt<V>,
-      .ditherRotatedAlt = reference::DitherRotatedAlt,
-      .blitRotatedDouble = BlitRotatedDouble<V>,
-      .ditherRotatedDouble = reference::DitherRotatedDouble,
-  };
 }
 
 }  // namespace vector_blit

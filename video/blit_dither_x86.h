@@ -1,0 +1,375 @@
+// The x86 dithering workers and the x86 kernel table. The channel sums come from the vector
+// conversion; the carried errors then make each sample depend on the one before, so that part
+// runs one sample at a time, with the three channels side by side in the bytes of one register.
+// Internal linkage, for the reason given in colour_conversion.h.
+#pragma once
+
+#include <emmintrin.h>
+
+#include "video/blit_vector.h"
+
+namespace vector_blit {
+
+// A chunk of one row: a strip, plus one column when its start is rounded down to even, rounded up
+// to whole registers.
+constexpr int32_t kChainSlots = kStripColumns + 8;
+
+// Per sample, the red, green and blue parts of max(s, 0) and of max(-s, 0) for the channel sums
+// s, as unsigned saturated bytes 0, 1 and 2 of a word.
+struct ChainRow {
+  uint32_t add[kChainSlots];
+  uint32_t subtract[kChainSlots];
+};
+
+static inline void StoreChainBytes(__m128i red, __m128i green, __m128i blue, uint32_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i redGreen =
+      _mm_unpacklo_epi8(_mm_packus_epi16(red, red), _mm_packus_epi16(green, green));
+  const __m128i blueZero = _mm_unpacklo_epi8(_mm_packus_epi16(blue, blue), zero);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi16(redGreen, blueZero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), _mm_unpackhi_epi16(redGreen, blueZero));
+}
+
+static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
+  return static_cast<uint32_t>(ClampChannel(red) | ClampChannel(green) << 8 |
+                               ClampChannel(blue) << 16);
+}
+
+// The channel sums of a chunk of one row.
+struct SumsChunk {
+  int16_t red[kChainSlots], green[kChainSlots], blue[kChainSlots];
+};
+
+// Per sample, the channel bytes of sign * s + bias, saturated to 0..255.
+static inline void StoreChainWords(const SumsChunk& s, int32_t count, int16_t sign, int16_t bias,
+                                   uint32_t* out) {
+  const __m128i scale = _mm_set1_epi16(sign), offset = _mm_set1_epi16(bias);
+  const auto load = [&](const int16_t* channel) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(channel));
+    return _mm_add_epi16(_mm_mullo_epi16(v, scale), offset);
+  };
+  int32_t x = 0;
+  for (; x + 8 <= count; x += 8) {
+    StoreChainBytes(load(s.red + x), load(s.green + x), load(s.blue + x), out + x);
+  }
+  for (; x < count; ++x) {
+    out[x] = ChainBytes(sign * s.red[x] + bias, sign * s.green[x] + bias, sign * s.blue[x] + bias);
+  }
+}
+
+// The dithered conversion's inputs for a chunk of one row.
+template <class V>
+void PrepareChainRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+                     int32_t brightness, ChainRow& row) {
+  SumsChunk s;
+  RowSums<V>(luma, cr, cb, count, brightness, s.red, s.green, s.blue);
+  StoreChainWords(s, count, 1, 0, row.add);
+  StoreChainWords(s, count, -1, 0, row.subtract);
+}
+
+// Interpolated samples of a chunk of one row, as channel bytes of a word.
+template <class V>
+void PrepareInterpolatedRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
+                            int32_t count, int32_t brightness, uint32_t* out) {
+  SumsChunk s;
+  RowSums<V>(luma, cr, cb, count, brightness, s.red, s.green, s.blue);
+  StoreChainWords(s, count, 1, kInterpolationBias, out);
+}
+
+// Per channel byte, the integer half of a + b.
+static inline __m128i AverageDown(__m128i a, __m128i b) {
+  return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+}
+
+static inline __m128i Word(uint32_t value) {
+  return _mm_cvtsi32_si128(static_cast<int>(value));
+}
+
+// clamp(s + e) per channel is saturate(saturate(e - max(-s, 0)) + max(s, 0)) in unsigned bytes;
+// the new errors are its bits that the 5-6-5 packing drops.
+struct DitherChain {
+  __m128i error = _mm_setzero_si128();
+
+  static __m128i Masked(__m128i value) {
+    return _mm_and_si128(
+        value, _mm_set1_epi32(kRedBlueErrorMask | kGreenErrorMask << 8 | kRedBlueErrorMask << 16));
+  }
+  __m128i Convert(const ChainRow& row, int32_t i) {
+    const __m128i value =
+        _mm_adds_epu8(_mm_subs_epu8(error, Word(row.subtract[i])), Word(row.add[i]));
+    error = Masked(value);
+    return value;
+  }
+  uint32_t Step(const ChainRow& row, int32_t i) {
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(Convert(row, i)));
+  }
+};
+
+// Chain values of a chunk, one word per sample, and the same as 5-6-5 pixels.
+// Kept blocks leave their values unset and their pixels unused.
+struct ChainOutput {
+  uint32_t values[kChainSlots];
+  uint16_t pixels[kChainSlots];
+
+  void Set(int32_t i, __m128i value) {
+    values[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(value));
+  }
+
+  void Pack(int32_t count) { Pack(0, count); }
+  void Pack(int32_t begin, int32_t end) {
+    int32_t i = begin;
+    for (; i + 8 <= end; i += 8) {
+      const __m128i low = PackWords(values + i), high = PackWords(values + i + 4);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
+    }
+    for (; i < end; ++i) {
+      pixels[i] = Pack565({static_cast<int32_t>(values[i] & 0xFF),
+                           static_cast<int32_t>(values[i] >> 8 & 0xFF),
+                           static_cast<int32_t>(values[i] >> 16 & 0xFF)});
+    }
+  }
+
+  // Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
+  // extended from bit 15 so that the signed pack keeps all 16 bits.
+  static __m128i PackWords(const uint32_t* words) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+    const __m128i pixel =
+        _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
+                                  _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
+                     _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
+    return _mm_srai_epi32(_mm_slli_epi32(pixel, 16), 16);
+  }
+};
+
+template <class V>
+void DitherUpright(const BlitFrame& f) {
+  const ptrdiff_t pitch = LinePitch(f, f.width);
+  const int32_t width = EvenPart(f.width);
+  DitherChain chain;
+  for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+    for (int32_t start = 0; start < width; start += kStripColumns) {
+      const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
+      ChainRow top, bottom;
+      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                         count, f.brightness, top);
+      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
+                         CbRow(f, y) + start / 2, count, f.brightness, bottom);
+      ChainOutput upper, lower;
+      bool kept[kStripColumns / 2];
+      for (int32_t i = 0; i < count; i += 2) {
+        const int32_t x = start + i;
+        kept[i / 2] = f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x, y + 1) &&
+                      ChromaUnchanged(f, x, y);
+        if (kept[i / 2]) {
+          upper.values[i] = upper.values[i + 1] = lower.values[i] = lower.values[i + 1] = 0;
+          continue;
+        }
+        upper.values[i] = chain.Step(top, i);
+        upper.values[i + 1] = chain.Step(top, i + 1);
+        lower.values[i] = chain.Step(bottom, i);
+        lower.values[i + 1] = chain.Step(bottom, i + 1);
+      }
+      upper.Pack(count);
+      lower.Pack(count);
+      uint16_t* line = f.destination + y * pitch + start;
+      for (int32_t i = 0; i < count; i += 2) {
+        if (kept[i / 2]) continue;
+        StorePair(line, i, upper.pixels[i], upper.pixels[i + 1]);
+        StorePair(line + pitch, i, lower.pixels[i], lower.pixels[i + 1]);
+      }
+    }
+  }
+}
+
+template <class V>
+void DitherRotated(const BlitFrame& f) {
+  const int32_t width = EvenPart(f.width);
+  DitherChain chain;
+  for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+    for (int32_t end = width; end > 0; end -= kStripColumns) {
+      const int32_t start = end > kStripColumns ? end - kStripColumns : 0;
+      const int32_t count = end - start;
+      ChainRow top, bottom;
+      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                         count, f.brightness, top);
+      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
+                         CbRow(f, y) + start / 2, count, f.brightness, bottom);
+      ChainOutput upper, lower;
+      bool kept[kStripColumns / 2];
+      for (int32_t i = count - 1; i > 0; i -= 2) {
+        const int32_t x = start + i;
+        kept[i / 2] = f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x - 1, y) &&
+                      ChromaUnchanged(f, x, y);
+        if (kept[i / 2]) {
+          upper.values[i] = upper.values[i - 1] = lower.values[i] = lower.values[i - 1] = 0;
+          continue;
+        }
+        upper.values[i] = chain.Step(top, i);
+        upper.values[i - 1] = chain.Step(top, i - 1);
+        lower.values[i] = chain.Step(bottom, i);
+        lower.values[i - 1] = chain.Step(bottom, i - 1);
+      }
+      upper.Pack(count);
+      lower.Pack(count);
+      for (int32_t i = 0; i < count; ++i) {
+        if (kept[i / 2]) continue;
+        StorePair(f.destination, RotatedOffset(f, width, start + i, y), upper.pixels[i],
+                  lower.pixels[i]);
+      }
+    }
+  }
+}
+
+// Strips of 64 columns from the right; a strip's chunk starts at an even column so that the
+// vector sums keep chroma pairs whole.
+template <class V>
+void DitherRotatedAlt(const BlitFrame& f) {
+  if (f.width < kAltStripColumns) return;
+  DitherChain chain;
+  for (int32_t stripEnd = f.width - 1; stripEnd >= 0; stripEnd -= kAltStripColumns) {
+    const int32_t stripStart = stripEnd >= kAltStripColumns ? stripEnd - kAltStripColumns + 1 : 0;
+    const int32_t start = EvenPart(stripStart);
+    for (int32_t pair = 0; pair < AltRowPairs(f.height); ++pair) {
+      const int32_t y = 2 * pair;
+      ChainRow top, bottom;
+      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                         stripEnd + 1 - start, f.brightness, top);
+      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
+                         CbRow(f, y + 2) + start / 2, stripEnd + 1 - start, f.brightness, bottom);
+      ChainOutput upper, lower;
+      for (int32_t x = stripEnd; x >= stripStart; --x) {
+        upper.values[x - start] = chain.Step(top, x - start);
+        lower.values[x - start] = chain.Step(bottom, x - start);
+      }
+      upper.Pack(stripEnd + 1 - start);
+      lower.Pack(stripEnd + 1 - start);
+      for (int32_t x = stripStart; x <= stripEnd; ++x) {
+        StorePair(f.destination, RotatedOffset(f, f.width, x, y), upper.pixels[x - start],
+                  lower.pixels[x - start]);
+      }
+    }
+  }
+}
+
+// The interpolating doubler: per source sample, two dithered conversions from the row and two
+// interpolated ones from the row below (the last row is its own row below).
+template <class V>
+void DitherUprightDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
+  DitherChain chain;
+  for (int32_t y = 0; y < f.height; ++y) {
+    const int32_t below = y + 1 < f.height ? y + 1 : y;
+    uint16_t* line = f.destination + 2 * y * pitch;
+    for (int32_t start = 0; start < f.width; start += kStripColumns) {
+      const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+      const int32_t prepared = count < f.width - start ? count + 1 : count;  // the right sample
+      ChainRow row;
+      uint32_t under[kChainSlots];
+      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                         prepared, f.brightness, row);
+      PrepareInterpolatedRow<V>(LumaRow(f, below) + start, CrRow(f, below) + start / 2,
+                                CbRow(f, below) + start / 2, prepared, f.brightness, under);
+      ChainOutput topLeft, topRight, bottomLeft, bottomRight;
+      bool kept[kStripColumns];
+      for (int32_t i = 0; i < count; ++i) {
+        const int32_t x = start + i;
+        kept[i] = f.compare && LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y);
+        if (kept[i]) {
+          topLeft.values[i] = topRight.values[i] = bottomLeft.values[i] = bottomRight.values[i] = 0;
+          continue;
+        }
+        const __m128i left = chain.Convert(row, i);
+        const __m128i leftBelow = AverageDown(left, Word(under[i]));
+        chain.error = DitherChain::Masked(leftBelow);
+        topLeft.Set(i, left);
+        if (x == f.width - 1) {
+          topRight.Set(i, left);
+          bottomLeft.Set(i, left);
+          bottomRight.Set(i, left);
+          continue;
+        }
+        const __m128i right = AverageDown(leftBelow, chain.Convert(row, i + 1));
+        const __m128i rightBelow = AverageDown(right, Word(under[i + 1]));
+        chain.error = DitherChain::Masked(rightBelow);
+        topRight.Set(i, right);
+        bottomLeft.Set(i, leftBelow);
+        bottomRight.Set(i, rightBelow);
+      }
+      ChainOutput* outputs[] = {&topLeft, &topRight, &bottomLeft, &bottomRight};
+      for (ChainOutput* output : outputs) output->Pack(count);
+      for (int32_t i = 0; i < count; ++i) {
+        if (kept[i]) continue;
+        StorePair(line, 2 * (start + i), topLeft.pixels[i], topRight.pixels[i]);
+        StorePair(line + pitch, 2 * (start + i), bottomLeft.pixels[i], bottomRight.pixels[i]);
+      }
+    }
+  }
+}
+
+// Rotated doubled with interpolation: chunks from the right, each prepared from an even column
+// one or two to the left of it so that the neighbour x - 1 is at hand.
+template <class V>
+void DitherRotatedDouble(const BlitFrame& f) {
+  const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};
+  for (int32_t y = 0; y < f.height; ++y) {
+    DitherChain chain;
+    chain.error = _mm_set1_epi32(kRotatedDoubleStartError | kRotatedDoubleStartError << 8 |
+                                 kRotatedDoubleStartError << 16);
+    for (int32_t end = f.width; end > 1; end -= kStripColumns) {
+      const int32_t start = end - 1 > kStripColumns ? end - kStripColumns : 1;
+      const int32_t first = EvenPart(start - 1);
+      ChainRow row;
+      uint32_t next[kChainSlots];
+      PrepareChainRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2, CbRow(f, y) + first / 2,
+                         end - first, f.brightness, row);
+      PrepareInterpolatedRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2,
+                                CbRow(f, y) + first / 2, end - first, f.brightness, next);
+      ChainOutput first0, first1, near1, near0;
+      for (int32_t x = end - 1; x >= start; --x) {
+        const int32_t i = x - first;
+        const __m128i p0 = chain.Convert(row, i);
+        const __m128i p1 = chain.Convert(row, i);
+        first0.Set(i, p0);
+        if (x == 1) {
+          first1.Set(i, p0);
+          near1.Set(i, p0);
+          near0.Set(i, p0);
+          break;
+        }
+        const __m128i neighbour = Word(next[i - 1]);
+        const __m128i q1 = AverageDown(p1, neighbour);
+        const __m128i q0 = AverageDown(neighbour, q1);
+        chain.error = DitherChain::Masked(q0);
+        first1.Set(i, p1);
+        near1.Set(i, q1);
+        near0.Set(i, q0);
+      }
+      ChainOutput* outputs[] = {&first0, &first1, &near1, &near0};
+      for (ChainOutput* output : outputs) output->Pack(start - first, end - first);
+      for (int32_t x = start; x < end; ++x) {
+        const int32_t i = x - first;
+        const ptrdiff_t at = RotatedDoubleOffset(f, pitch, x, y);
+        StorePair(f.destination, at, first0.pixels[i], first1.pixels[i]);
+        StorePair(f.destination, at + pitch, near1.pixels[i], near0.pixels[i]);
+      }
+    }
+  }
+}
+
+template <class V>
+constexpr BlitKernels Kernels() {
+  return {
+      .blitUpright = BlitUpright<V>,
+      .ditherUpright = DitherUpright<V>,
+      .blitUprightDouble = BlitUprightDouble<V>,
+      .ditherUprightDouble = DitherUprightDouble<V>,
+      .blitRotated = BlitRotated<V>,
+      .ditherRotated = DitherRotated<V>,
+      .blitRotatedAlt = BlitRotatedAlt<V>,
+      .ditherRotatedAlt = DitherRotatedAlt<V>,
+      .blitRotatedDouble = BlitRotatedDouble<V>,
+      .ditherRotatedDouble = DitherRotatedDouble<V>,
+  };
+}
+
+}  // namespace vector_blit
