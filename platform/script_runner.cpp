@@ -21,6 +21,7 @@ namespace {
 // Requests to the script's own helper window on the main thread.
 constexpr uint32_t kScreenshotRequest = WM_USER + 1;
 constexpr uint32_t kAnswerDelivery = WM_USER + 2;
+constexpr uint32_t kRefusalDelivery = WM_USER + 3;  // wParam: the code
 
 std::thread scriptThread;             // main thread starts and joins it
 WindowHandle helperWindow = nullptr;  // main thread only
@@ -92,8 +93,8 @@ void RunCommand(const ScriptCommand& command) {
     case ScriptOp::Quit:
       PostClose();
       break;
-    case ScriptOp::AudioRefuse:
-      InjectWaveOutRefusals({static_cast<uint32_t>(command.first)});
+    case ScriptOp::AudioRefuse:  // in order with the input before it, as answers are
+      PostMessage(helperWindow, kRefusalDelivery, static_cast<uintptr_t>(command.first), 0);
       break;
   }
 }
@@ -128,6 +129,7 @@ void OnScreenshotRequest() {
 intptr_t HelperProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == kScreenshotRequest) OnScreenshotRequest();
   if (message == kAnswerDelivery) OnAnswerDelivery();
+  if (message == kRefusalDelivery) InjectWaveOutRefusals({static_cast<uint32_t>(wParam)});
   return DefWindowProc(window, message, wParam, lParam);
 }
 

@@ -11,16 +11,32 @@
 #include "platform/message_box.h"
 #include "platform/png_file.h"
 #include "platform/screen.h"
+#include "platform/wave_out.h"
 
 namespace {
 
 constexpr uint32_t kBarColor = RGB(0, 0, 255);
 constexpr uint32_t kPenColor = RGB(255, 0, 0);
 constexpr uint32_t kBoxCommand = 40002;
+constexpr uint32_t kSoundCommand = 40003;
 
 // What the test window received, in order.
 std::vector<std::string> received;
 int32_t penX = -1, penY = -1;
+
+// Opens and closes the sound device; the open's result.
+uint32_t OpenSound() {
+  const WaveFormat format{.formatTag = WAVE_FORMAT_PCM,
+                          .channels = 2,
+                          .samplesPerSec = 44100,
+                          .avgBytesPerSec = 176400,
+                          .blockAlign = 4,
+                          .bitsPerSample = 16};
+  WaveOutHandle device = nullptr;
+  const uint32_t result = WaveOutOpen(&device, WAVE_MAPPER, &format, nullptr, 0, 0);
+  if (device) WaveOutClose(device);
+  return result;
+}
 
 void OnPaint(WindowHandle window) {
   PaintInfo paint;
@@ -51,6 +67,10 @@ intptr_t TestWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
       received.push_back("keyup " + std::to_string(wParam));
       return 0;
     case WM_COMMAND:
+      if (wParam == kSoundCommand) {
+        received.push_back("sound open " + std::to_string(OpenSound()));
+        return 0;
+      }
       received.push_back("command " + std::to_string(wParam) + " box " +
                          std::to_string(MessageBox(window, u"Line one\nLine two", u"Attention")));
       return 0;
@@ -82,6 +102,9 @@ TEST(Headless, ScriptDrivesTheWindowAndTheJournalRecordsIt) {
                                        "command 40002\n"
                                        "answer cancel\n"
                                        "command 40002\n"
+                                       "audio-refuse 32\n"
+                                       "command 40003\n"
+                                       "command 40003\n"
                                        "screenshot "
                                     << shot
                                     << "\n"
@@ -102,9 +125,15 @@ TEST(Headless, ScriptDrivesTheWindowAndTheJournalRecordsIt) {
   while (GetMessage(&message)) DispatchMessage(&message);
   CloseBackend();
 
-  const std::vector<std::string> expected = {
-      "down 100 60",         "up",   "keydown 38", "keyup 38", "command 40002 box 1",
-      "command 40002 box 2", "close"};
+  const std::vector<std::string> expected = {"down 100 60",
+                                             "up",
+                                             "keydown 38",
+                                             "keyup 38",
+                                             "command 40002 box 1",
+                                             "command 40002 box 2",
+                                             "sound open 32",
+                                             "sound open 0",
+                                             "close"};
   EXPECT_EQ(received, expected);
 
   RgbImage image;
