@@ -11,10 +11,10 @@
 
 #include "platform/drawing.h"
 #include "platform/input.h"
-#include "platform/virtual_keys.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
 #include "platform/script.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 

@@ -136,7 +136,8 @@ TEST(SdlBackend, ShowsTheSameScreenAsHeadlessAndDrawsModalBoxesOverIt) {
   // Xvfb that GL would be Mesa's, whose threads the sanitizers cannot see into.
   setenv("SDL_RENDER_DRIVER", "software", 1);
   setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
-  ASSERT_EQ(RunDrawing(true, folder, "screenshot " + (folder / "headless.png") + "\nquit\n"), "headless");
+  ASSERT_EQ(RunDrawing(true, folder, "screenshot " + (folder / "headless.png") + "\nquit\n"),
+            "headless");
   const std::string script = "wait 200\nscreenshot " + (folder / "sdl.png") +
                              "\ncommand 40002\nwait 300\nscreenshot " + (folder / "boxed.png") +
                              "\nanswer ok\nwait 300\nscreenshot " + (folder / "after.png") +
