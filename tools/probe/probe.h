@@ -25,3 +25,5 @@ uint64_t Fnv1a64(uint64_t hash, const uint8_t* bytes, size_t count);
 
 int ProbeInfo(const std::string& path);
 int ProbePackets(const std::string& path);
+int ProbeAudio(const std::string& path, const std::string& output);
+int ProbeVideo(const std::string& path, const std::string& output);

@@ -11,15 +11,22 @@ struct ProbeCommand {
   const char* name;
   int (*run)(const std::string& path);
   const char* summary;
+  int (*runToFile)(const std::string& path, const std::string& output);  // takes FILE OUT
 };
 
 constexpr ProbeCommand kCommands[] = {
     {.name = "info", .run = ProbeInfo, .summary = "what the reader found in the file"},
     {.name = "packets", .run = ProbePackets, .summary = "every video packet and all audio, hashed"},
+    {.name = "audio",
+     .summary = "FILE OUT.wav: the audio decoded by its codec",
+     .runToFile = ProbeAudio},
+    {.name = "video",
+     .summary = "FILE OUT.y4m: every picture DecodeFrame gives",
+     .runToFile = ProbeVideo},
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: morvelant-probe COMMAND FILE\n");
+  std::fprintf(stderr, "usage: morvelant-probe COMMAND FILE [OUT]\n");
   for (const ProbeCommand& command : kCommands)
     std::fprintf(stderr, "  %-8s %s\n", command.name, command.summary);
   return 2;
@@ -28,8 +35,11 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return Usage();
-  for (const ProbeCommand& command : kCommands)
-    if (std::strcmp(argv[1], command.name) == 0) return command.run(argv[2]);
+  if (argc != 3 && argc != 4) return Usage();
+  for (const ProbeCommand& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) != 0) continue;
+    if (command.runToFile) return argc == 4 ? command.runToFile(argv[2], argv[3]) : Usage();
+    return argc == 3 ? command.run(argv[2]) : Usage();
+  }
   return Usage();
 }
