@@ -57,8 +57,6 @@ bool LoadScript(const std::string& path, std::vector<ScriptCommand>* commands, s
 void StartScript(std::vector<ScriptCommand> commands, WindowHandle mainWindow);
 // Main thread: stops the script (a wait is cut short) and joins its thread.
 void StopScript();
-// True once every command has run (tests wait for it).
-bool ScriptFinished();
 
 // The oldest answer the script has given and no box has taken yet. Any thread.
 bool TakeScriptAnswer(std::string* answer);

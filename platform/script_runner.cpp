@@ -104,7 +104,6 @@ void RunScript(std::vector<ScriptCommand> commands) {
     if (stopping.load()) return;
     RunCommand(command);
   }
-  finished = true;
 }
 
 void OnAnswerDelivery() {
@@ -165,7 +164,6 @@ void StartScript(std::vector<ScriptCommand> commands, WindowHandle mainWindow) {
   helperWindow =
       CreateWindow({.className = u"MorvelantScript", .procedure = HelperProc, .visible = false});
   stopping = false;
-  finished = false;
   scriptThread = std::thread(RunScript, std::move(commands));
 }
 
