@@ -9,6 +9,7 @@
 #include "video/blit_vector.h"
 
 namespace vector_blit {
+namespace {
 
 // A chunk of one row: a strip, plus one column when its start is rounded down to even, rounded up
 // to whole registers.
@@ -372,4 +373,5 @@ constexpr BlitKernels Kernels() {
   };
 }
 
+}  // namespace
 }  // namespace vector_blit

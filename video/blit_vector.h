@@ -1,6 +1,7 @@
 // The vector blit kernels, written once over a small set of register operations that each
-// instruction set file (SSE2, AVX2) supplies as a struct V. Included only by those files, whose
-// V lives in an anonymous namespace, so every instantiation stays inside the file built for it.
+// instruction set file (SSE2, AVX2) supplies as a struct V. Included only by those files; all of
+// it has internal linkage, so every function stays inside the file built for its instruction set
+// (a shared inline copy could hand AVX2 code to the SSE2 path).
 //
 // The exact conversion's products do not fit in 16 bits, so each channel's sum is formed with
 // 16 by 16 to 32-bit multiply-adds over (luma, chroma) pairs, which is exact; a saturating pack
@@ -24,6 +25,7 @@
 #include "video/colour_conversion.h"
 
 namespace vector_blit {
+namespace {
 
 // Columns converted at a time before a scatter; even, so chroma pairs never split.
 constexpr int32_t kStripColumns = 64;
@@ -420,4 +422,5 @@ void BlitRotatedDouble(const BlitFrame& f) {
   }
 }
 
+}  // namespace
 }  // namespace vector_blit
