@@ -26,7 +26,6 @@ constexpr uint32_t kRefusalDelivery = WM_USER + 3;  // wParam: the code
 std::thread scriptThread;             // main thread starts and joins it
 WindowHandle helperWindow = nullptr;  // main thread only
 std::atomic<bool> stopping{false};    // main thread sets; script thread reads
-std::atomic<bool> finished{false};    // script thread sets; tests read
 
 std::mutex stateLock;  // guards everything below
 std::condition_variable stateChanged;
@@ -178,10 +177,6 @@ void StopScript() {
   if (scriptThread.joinable()) scriptThread.join();
   if (helperWindow) DestroyWindow(helperWindow);
   helperWindow = nullptr;
-}
-
-bool ScriptFinished() {
-  return finished.load();
 }
 
 bool TakeScriptAnswer(std::string* answer) {
