@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "media/avi_reader.h"
 #include "media/reader_state.h"
 #include "platform/files.h"
@@ -9,7 +11,12 @@
 #include "tests/support/avi_writer.h"
 
 std::string WriteTempFile(const std::string& name, const std::string& bytes) {
-  const std::string path = ::testing::TempDir() + "/" + name;
+  // CTest runs tests as parallel processes: each writes into a folder of its own.
+  static const std::string folder = [] {
+    std::string pattern = ::testing::TempDir() + "/morvelant-media-XXXXXX";
+    return std::string(mkdtemp(pattern.data()));
+  }();
+  const std::string path = folder + "/" + name;
   EXPECT_TRUE(WriteBytes(path, bytes));
   return path;
 }
