@@ -89,9 +89,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 void Fill(DialogBox* box, Chooser* chooser) {
-  box->widgets.erase(std::remove_if(box->widgets.begin(), box->widgets.end(),
-                                    [](const Widget& w) { return w.kind != WidgetKind::Button; }),
-                     box->widgets.begin());
+  std::erase_if(box->widgets, [](const Widget& w) { return w.kind != WidgetKind::Button; });
   std::vector<Widget> rows;
   chooser->rows.clear();
   if (chooser->folder != "/") {
