@@ -10,7 +10,10 @@
 // network items and with useStreamingReader, to the streaming AVI reader), anything else to
 // the reader library the registry names for its extension (network items without one to the
 // network fallback reader). The previous reader library is unloaded first, unless it is the
-// kept "Sulvane" reader, which stays loaded for the life of the process.
+// kept "Sulvane" reader, which stays loaded for the life of the process. A reader library
+// without InitializeReader, or whose table lacks Open, Seek, GetProgress or Close, is refused
+// like one that cannot be loaded; the slots the player calls only for an item with audio or
+// video (ReadAudio, ResyncAudio, ReadVideoFrame, IsKeyFrame) get stand-ins ending that stream.
 // 0 when a reader is installed; -1 when not: a message was shown and readerOps is all zero.
 int32_t SelectReader();
 
