@@ -75,6 +75,16 @@ static inline ptrdiff_t ChromaIndex(const BlitFrame& f, int32_t x, int32_t y) {
   return static_cast<ptrdiff_t>(y / 2) * f.chromaStride + x / 2;
 }
 
+// The compare rule's tests against the previous frame.
+static inline bool LumaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
+  const ptrdiff_t i = LumaIndex(f, x, y);
+  return f.luma[i] == f.previousLuma[i];
+}
+static inline bool ChromaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
+  const ptrdiff_t c = ChromaIndex(f, x, y);
+  return f.cr[c] == f.previousCr[c] && f.cb[c] == f.previousCb[c];
+}
+
 // Two horizontally adjacent output pixels in one 32-bit store, the left one in the low half.
 static inline void StorePair(uint16_t* destination, ptrdiff_t offset, uint16_t left,
                              uint16_t right) {

@@ -21,15 +21,6 @@ Sample SampleAt(const BlitFrame& f, int32_t x, int32_t y) {
   return SampleAt(f, x, y, x, y);
 }
 
-bool LumaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
-  const ptrdiff_t i = LumaIndex(f, x, y);
-  return f.luma[i] == f.previousLuma[i];
-}
-bool ChromaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
-  const ptrdiff_t c = ChromaIndex(f, x, y);
-  return f.cr[c] == f.previousCr[c] && f.cb[c] == f.previousCb[c];
-}
-
 uint16_t Exact(const BlitFrame& f, Sample s) {
   return ExactPixel(s.y, s.cr, s.cb, f.brightness);
 }

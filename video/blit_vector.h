@@ -245,15 +245,6 @@ static inline const uint8_t* CbRow(const BlitFrame& f, int32_t y) {
   return f.cb + ChromaIndex(f, 0, y);
 }
 
-static inline bool LumaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
-  const ptrdiff_t i = LumaIndex(f, x, y);
-  return f.luma[i] == f.previousLuma[i];
-}
-static inline bool ChromaUnchanged(const BlitFrame& f, int32_t x, int32_t y) {
-  const ptrdiff_t c = ChromaIndex(f, x, y);
-  return f.cr[c] == f.previousCr[c] && f.cb[c] == f.previousCb[c];
-}
-
 // Upright 1:1: row pairs converted straight into the destination; under the compare rule, runs
 // of changed blocks.
 template <class V>

@@ -18,6 +18,11 @@
 // the last output column or row untouched, the rotated ones drop that source column (the output
 // then has width - 1 lines, each starting with the second-rightmost column). The doubled blitters
 // and BlitRotatedAlt walk single columns and draw odd sizes whole.
+//
+// Cropping: a centred crop skips half the excess rounded down to an even number of columns or
+// rows, so that chroma stays paired with its luma and whole rows are skipped whatever the
+// strides. The interpolating doubler (DitherUprightDouble) takes the last row as its own row
+// below. `brightness` has no limits; values beyond +-1024 saturate every sample as those do.
 #pragma once
 
 #include <cstdint>
