@@ -58,8 +58,8 @@ Rect ControlPart(const Rect& row) {
 
 std::u16string NumberText(const Widget& widget) {
   char digits[16];
-  std::snprintf(digits, sizeof digits, widget.kind == WidgetKind::Slider ? "%+d" : "%d",
-                widget.value);
+  const bool signedNumber = widget.kind == WidgetKind::Slider && widget.value != 0;
+  std::snprintf(digits, sizeof digits, signedNumber ? "%+d" : "%d", widget.value);
   return Utf8ToWide(digits) + widget.suffix;
 }
 

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
+#include "../platform/temp_folder.h"
+#include "platform/journal.h"
 #include "platform/message_box.h"
 #include "platform/script.h"
 #include "platform/startup_dialogs.h"
@@ -172,6 +176,31 @@ TEST_F(DialogTest, EqualizerSlidersBySlidingAndKeys) {
   EXPECT_EQ(settings.equalizerBands[10], -12);  // held to the range
   EXPECT_EQ(settings.equalizerBands[5], 4);
   EXPECT_EQ(settings.equalizerBands[0], -3);
+}
+
+TEST_F(DialogTest, EachBoxIsJournaledWithItsNameAndResult) {
+  TempFolder folder;
+  ASSERT_TRUE(JournalOpen(folder / "journal.jsonl"));
+  Key(VK_ESCAPE);
+  JumpTo(mainWindow, 5);
+  WithAnswer("ok", [&] {
+    ShowEqualizerDialog(0, nullptr, mainWindow, &settings);
+    return 0;
+  });
+  JournalClose();
+  std::ifstream file(folder / "journal.jsonl");
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string journal = text.str();
+  const size_t opened = journal.find("\"event\":\"dialog\",\"name\":\"Jump To\"");
+  const size_t closed =
+      journal.find("\"event\":\"dialog-closed\",\"name\":\"Jump To\",\"result\":\"cancel\"");
+  const size_t equalizer =
+      journal.find("\"event\":\"dialog-closed\",\"name\":\"Equalizer\",\"result\":\"ok\"");
+  ASSERT_NE(opened, std::string::npos) << journal;
+  ASSERT_NE(closed, std::string::npos) << journal;
+  EXPECT_LT(opened, closed);
+  EXPECT_NE(equalizer, std::string::npos) << journal;
 }
 
 TEST_F(DialogTest, TheBoxCoversTheScreenOnlyWhileItIsOpen) {
