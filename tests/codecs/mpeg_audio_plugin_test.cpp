@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <mpg123.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "codecs/audio_decode_harness.h"
@@ -158,6 +160,22 @@ TEST_F(MpegAudioPlugin, EqualizerChangesTheOutputAndNeutralBandsDoNot) {
   EXPECT_LT(energy(shaped.pcm), energy(off.pcm) / 4);
   // Off again: the same codec instance gives the plain output back.
   EXPECT_EQ(Decode(path, {.equalizerOn = 0, .bands = cut}).pcm, off.pcm);
+}
+
+// The user interface changes the equalizer from its own thread while the audio thread decodes.
+TEST_F(MpegAudioPlugin, EqualizerChangesFromAnotherThreadKeepTheStreamWhole) {
+  const std::string path = Tone("plain.mp3", 44100, 2, "");
+  ASSERT_FALSE(path.empty());
+  const size_t plainBytes = Decode(path, {}).pcm.size();
+  std::atomic<bool> decoding{true};
+  std::thread userInterface([&] {
+    const int8_t boost[11] = {0, 6, 6, 3, 0, 0, 0, 0, 3, 6, 6};
+    for (int8_t on = 1; decoding; on ^= 1) calls.DecoderInit(on, boost);
+  });
+  const AudioPassResult result = Decode(path, {});
+  decoding = false;
+  userInterface.join();
+  EXPECT_EQ(result.pcm.size(), plainBytes);
 }
 
 }  // namespace
