@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <mpg123.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -160,6 +161,43 @@ TEST_F(MpegAudioPlugin, EqualizerChangesTheOutputAndNeutralBandsDoNot) {
   EXPECT_LT(energy(shaped.pcm), energy(off.pcm) / 4);
   // Off again: the same codec instance gives the plain output back.
   EXPECT_EQ(Decode(path, {.equalizerOn = 0, .bands = cut}).pcm, off.pcm);
+}
+
+// A seek bracket mid-stream: the decoder starts afresh on bytes from elsewhere in the file,
+// counts positions from the seek on, and is back in step with the file's audio after a frame.
+TEST_F(MpegAudioPlugin, SeekBracketResumesDecodingFromTheNewPlace) {
+  const std::string path = Tone("plain.mp3", 44100, 2, "");
+  ASSERT_FALSE(path.empty());
+  const std::vector<uint8_t> plain = Decode(path, {}).pcm;
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(path, &bytes));
+  auto seekStart = reinterpret_cast<SeekBracketFunction>(Find("SeekStart"));
+  auto seekEnd = reinterpret_cast<SeekBracketFunction>(Find("SeekEnd"));
+  // Once about a third has been read, the reader is repositioned three quarters in (not on a
+  // frame boundary), as a seek from the main window's thread does between two reads.
+  const size_t seekAfter = bytes.size() / 3, target = bytes.size() * 3 / 4 + 7;
+  size_t cursor = 0;
+  bool seeked = false;
+  const AudioByteSource source = [&](uint8_t* destination, int32_t length) {
+    if (!seeked && cursor >= seekAfter) {
+      seekStart();
+      cursor = target;
+      seekEnd();
+      seeked = true;
+    }
+    const size_t count = std::min(bytes.size() - cursor, size_t(length));
+    std::memcpy(destination, bytes.data() + cursor, count);
+    cursor += count;
+    return int32_t(count);
+  };
+  AudioPassResult result;
+  ASSERT_TRUE(RunAudioDecodingPass(calls, source, {}, &result));
+  EXPECT_EQ(size_t(result.lastPosition), bytes.size() - target);
+  ASSERT_GT(result.pcm.size(), plain.size() / 3);
+  EXPECT_LT(result.pcm.size(), plain.size() * 3 / 4);
+  // A stretch well after the seek is the file's own audio, sample for sample.
+  const auto stretch = result.pcm.end() - long(result.pcm.size() / 4);
+  EXPECT_NE(std::search(plain.begin(), plain.end(), stretch, stretch + 4096), plain.end());
 }
 
 // The user interface changes the equalizer from its own thread while the audio thread decodes.
