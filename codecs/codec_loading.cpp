@@ -28,10 +28,12 @@ constexpr std::u16string_view kAudioKey = u"software\\Morvelant\\plugins\\audio"
 constexpr std::u16string_view kVideoKey = u"software\\Morvelant\\plugins\\video";
 constexpr char16_t kKeptLibraryMark[] = u"Sulvane";
 // The library name is read into 400 bytes: 199 wide characters and the terminator.
-constexpr size_t kLibraryNameChars = 400 / sizeof(char16_t) - 1;
+constexpr size_t kLibraryNameBytes = 400;
+constexpr size_t kLibraryNameChars = kLibraryNameBytes / sizeof(char16_t) - 1;
 constexpr size_t kFourCCChars = 4;
 
-enum class Lookup { Loaded, Empty, StreamOff, LoadFailed };
+// What the registry says of a stream's codec: a library name, an empty name, or nothing.
+enum class Lookup { Named, Empty, StreamOff };
 
 void Show(std::u16string_view text, std::u16string_view title) {
   MessageBox(mainWindow, text, title);
@@ -61,7 +63,7 @@ Lookup ReadCodecName(std::u16string_view key, std::u16string_view keyMissingText
     return Lookup::StreamOff;
   }
   if (file->size() > kLibraryNameChars) file->resize(kLibraryNameChars);
-  return file->empty() ? Lookup::Empty : Lookup::Loaded;
+  return file->empty() ? Lookup::Empty : Lookup::Named;
 }
 
 void ShowMissingExport(const std::u16string& file, const char* exportName,
@@ -79,7 +81,7 @@ bool LoadAudioCodec(MediaDescriptor* descriptor) {
   const Lookup lookup =
       ReadCodecName(kAudioKey, kAudioKeyMissingText, tag, FormatMessageText(kAudioFormatText, tag),
                     kAudioErrorTitle, &file);
-  if (lookup != Lookup::Loaded) {
+  if (lookup != Lookup::Named) {
     descriptor->AudioLength = 0;
     return true;
   }
@@ -134,7 +136,7 @@ bool LoadVideoCodec(MediaDescriptor* descriptor) {
                                       VideoFormatMessage(name), kVideoErrorTitle, &file);
   if (lookup == Lookup::StreamOff) descriptor->FrameCount = 0;
   if (lookup == Lookup::Empty) externalCodec = 0;
-  if (lookup != Lookup::Loaded) return true;
+  if (lookup != Lookup::Named) return true;
   LibraryHandle library = LoadLibrary(file);
   if (!library) return false;
   if (!UseVideoLibrary(library, file, descriptor)) {

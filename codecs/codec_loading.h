@@ -24,4 +24,9 @@ extern DecodeFrameFunction decodeFrame;     // R video, main (stills), under the
 // thread). Reports what it cannot find in message boxes owned by the main window and switches
 // that stream off (AudioLength or FrameCount 0). Returns 0 when ready, -1 when a named library
 // cannot be loaded or nothing playable is left.
+// Beyond the registry's word: an audio tag whose value is empty has no decoder, so its audio is
+// switched off (an empty video value means the pass-through). A library that lacks an entry
+// point the player calls is refused with a message naming it and its stream switched off, so
+// nothing is ever called through a null address. A library's optional DecodeSetFourCC or
+// DecoderSetFormat export is told the item's format right after loading.
 int32_t LoadCodecs();
