@@ -76,6 +76,7 @@ BENCHMARK(FfprobeDuration)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTim
 
 // Prints the usual table, then the ratio the reader is held to.
 struct GoalReporter : benchmark::ConsoleReporter {
+  GoalReporter() : ConsoleReporter(OO_Tabular) {}
   std::map<std::string, double> milliseconds;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
