@@ -60,7 +60,7 @@ struct ReaderSelectionTest : ::testing::Test {
   }
   void TearDown() override { SetMessageBoxPresenter(nullptr); }
   void UseRegistry(const std::string& defaults) {
-    const std::string home = ::testing::TempDir() + "/selection-home";
+    const std::string home = TempFolder() + "/selection-home";
     std::remove((home + "/system.reg").c_str());
     std::remove((home + "/user.reg").c_str());
     MakeFolders(home);

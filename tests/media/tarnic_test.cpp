@@ -55,7 +55,7 @@ TEST_P(TarnicTest, OpensReadsAndSeeksLikeTheFile) {
   const std::string content = Pattern(300000);
   const std::u16string path = Utf8ToWide(WriteTempFile("tarnic.bin", content));
   const std::u16string other = Utf8ToWide(WriteTempFile("tarnic-other.bin", "0123456789"));
-  EXPECT_EQ(input.Open(Utf8ToWide(::testing::TempDir() + "/missing").c_str(), 0, 0, 0, 0), 0);
+  EXPECT_EQ(input.Open(Utf8ToWide(TempFolder() + "/missing").c_str(), 0, 0, 0, 0), 0);
   EXPECT_EQ(input.Open(Utf8ToWide(WriteTempFile("empty.bin", "")).c_str(), 0, 0, 0, 0), 0);
   EXPECT_EQ(input.Open(path.c_str(), 0, 0, -1, 1000000), 300000);
   EXPECT_EQ(input.Open(path.c_str(), 0, 0, 4000000, 0), 300000);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "media/avi_reader.h"
 #include "media/reader_state.h"
@@ -10,13 +11,28 @@
 #include "platform/text.h"
 #include "tests/support/avi_writer.h"
 
-std::string WriteTempFile(const std::string& name, const std::string& bytes) {
-  // CTest runs tests as parallel processes: each writes into a folder of its own.
-  static const std::string folder = [] {
+namespace {
+
+std::string folder;
+
+void RemoveTempFolder() {
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+const std::string& TempFolder() {
+  // CTest runs tests as parallel processes: each works in a folder of its own.
+  if (folder.empty()) {
     std::string pattern = ::testing::TempDir() + "/morvelant-media-XXXXXX";
-    return std::string(mkdtemp(pattern.data()));
-  }();
-  const std::string path = folder + "/" + name;
+    folder = mkdtemp(pattern.data());
+    std::atexit(RemoveTempFolder);
+  }
+  return folder;
+}
+
+std::string WriteTempFile(const std::string& name, const std::string& bytes) {
+  const std::string path = TempFolder() + "/" + name;
   EXPECT_TRUE(WriteBytes(path, bytes));
   return path;
 }

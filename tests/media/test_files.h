@@ -8,7 +8,9 @@
 
 #include "media/reader_interface.h"
 
-// Writes bytes to a file of that name in the test's temporary folder; returns its path.
+// This process's temporary folder, removed at exit.
+const std::string& TempFolder();
+// Writes bytes to a file of that name in the temporary folder; returns its path.
 std::string WriteTempFile(const std::string& name, const std::string& bytes);
 
 struct OpenedAvi {
