@@ -134,6 +134,6 @@ uint32_t CommandBarOpenMenu(CommandBarHandle bar, size_t index, bool fromKeyboar
   MenuBarTracking tracking{
       .bar = bar, .owner = owner, .title = index, .fromKeyboard = fromKeyboard};
   const uint32_t command = TrackMenu(&tracking);
-  if (command != 0) PostMessage(owner, WM_COMMAND, command, 0);
+  if (command != 0) SendMessage(owner, WM_COMMAND, command, 0);
   return command;
 }

@@ -2,7 +2,8 @@
 // Settings, View), and the menus they open. A tap on a title opens that menu; F10 opens the
 // first one, the arrows move, Enter chooses and Escape closes. Before a menu (or a submenu)
 // opens, its owner is sent WM_INITMENUPOPUP (wParam the menu, lParam its position); a choice
-// posts WM_COMMAND with the command number to the owner after the menu has closed. A hidden
+// sends WM_COMMAND with the command number to the owner once the menu has closed (sent, not
+// posted, so that it is handled before any input that followed the choice). A hidden
 // bar leaves its rows to the owner; a disabled bar draws greyed and opens nothing. Main thread.
 #pragma once
 
@@ -17,7 +18,7 @@ WindowHandle CommandBarCreateView(CommandBarHandle bar);
 // Draws the bar now: after its menu, its enabled state or its visibility changed.
 void CommandBarRedraw(CommandBarHandle bar);
 // Opens menu `index` of the bar as a tap on its title does, and tracks it until it closes.
-// Returns the command chosen (already posted to the owner), 0 when none was.
+// Returns the command chosen (already handled by the owner), 0 when none was.
 uint32_t CommandBarOpenMenu(CommandBarHandle bar, size_t index, bool fromKeyboard);
 // The screen rectangle of the title of menu `index` (empty beyond the last title).
 Rect CommandBarTitleRect(CommandBarHandle bar, size_t index);
