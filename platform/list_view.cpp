@@ -136,6 +136,11 @@ void OnKey(WindowHandle view, uintptr_t key) {
   ListViewEnsureVisible(view, row);
 }
 
+// The parent paints what the view uncovered (and its controls again on top).
+void InvalidateParent(WindowHandle view) {
+  if (WindowHandle parent = GetParent(view)) InvalidateWindow(parent, true);
+}
+
 intptr_t ListViewProc(WindowHandle view, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_PAINT:
@@ -150,17 +155,13 @@ intptr_t ListViewProc(WindowHandle view, uint32_t message, uintptr_t wParam, int
       OnKey(view, wParam);
       return 0;
     case WM_DESTROY:
+      InvalidateParent(view);
       UnhostControl(view);
       delete StateOf(view);
       SetWindowData(view, nullptr);
       return 0;
   }
   return DefWindowProc(view, message, wParam, lParam);
-}
-
-// The parent paints what the view uncovered (and its controls again on top).
-void InvalidateParent(WindowHandle view) {
-  if (WindowHandle parent = GetParent(view)) InvalidateWindow(parent, true);
 }
 
 }  // namespace

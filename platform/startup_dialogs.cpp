@@ -21,6 +21,8 @@ constexpr char16_t kTimeKeys[] = u"1234567890:\b";
 constexpr int8_t kBandMinDb = -12;
 constexpr int8_t kBandMaxDb = 12;
 
+// The flags that the menus toggle with their check marks (Filtering, Shuffle, Repeat and the
+// two views) are left to the menus, so a check mark never disagrees with its setting.
 struct FlagRow {
   const char* name;
   const char16_t* label;
@@ -31,15 +33,10 @@ constexpr FlagRow kFlagRows[] = {
     {"resumeLastItem", u"Resume the last item", offsetof(PlayerSettings, resumeLastItem)},
     {"audioEnabled", u"Play the sound", offsetof(PlayerSettings, audioEnabled)},
     {"keepAwake", u"Keep the device awake", offsetof(PlayerSettings, keepAwake)},
-    {"shuffle", u"Shuffle", offsetof(PlayerSettings, shuffle)},
-    {"repeat", u"Repeat", offsetof(PlayerSettings, repeat)},
     {"rotate", u"Rotate the picture", offsetof(PlayerSettings, rotate)},
     {"fullScreen", u"Double small pictures", offsetof(PlayerSettings, fullScreen)},
-    {"filtering", u"Filtering", offsetof(PlayerSettings, filtering)},
     {"videoTakeover", u"Video takes the screen", offsetof(PlayerSettings, videoTakeover)},
     {"showStatistics", u"Statistics after a video", offsetof(PlayerSettings, showStatistics)},
-    {"showPlaylist", u"Show the playlist", offsetof(PlayerSettings, showPlaylist)},
-    {"showMediaInfo", u"Show media information", offsetof(PlayerSettings, showMediaInfo)},
     {"cachedInput", u"Cached input for files", offsetof(PlayerSettings, cachedInput)},
     {"useStreamingReader", u"Streaming AVI reader", offsetof(PlayerSettings, useStreamingReader)},
 };

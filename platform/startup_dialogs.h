@@ -12,9 +12,10 @@
 #include "platform/startup_library.h"
 #include "platform/window.h"
 
-// Every setting a user may want to change: the flags as check boxes, the numbers with
-// steppers, each key binding set by pressing the key. OK stores them in `settings`; Cancel
-// leaves it as it was. Script answers name the fields: "repeat=1 lateWindow=20 keyStop=0xB2".
+// Every setting a user may want to change apart from those the menus toggle: the flags as
+// check boxes, the numbers with steppers, each key binding set by pressing the key. OK stores them
+// in `settings`; Cancel leaves it as it was. Script answers name the fields: "autoPlay=0
+// lateWindow=20 keyStop=0xB2".
 void ShowOptionsDialog(int32_t zero, const AppInstance* instance, WindowHandle mainWindow,
                        PlayerSettings* settings);
 // `equalizerOn` and the 11 `equalizerBands` (dB, -12..+12; byte 0 the preamplifier) as a check

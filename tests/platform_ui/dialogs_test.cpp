@@ -37,7 +37,7 @@ class DialogTest : public UiTest {
   // Three changes: a flag by pen, a number by keys, a key binding by pressing the key.
   void ChangeThreeOptions(const DialogBox& layout) {
     TapWidget(layout, "autoPlay");  // the first row
-    KeyTimes(VK_DOWN, 16);          // past the 15 flags and "show hidden files"
+    KeyTimes(VK_DOWN, 11);          // past the 10 flags and "show hidden files"
     KeyTimes(VK_RIGHT, 2);          // lateWindow + 2
     KeyTimes(VK_DOWN, 4);           // the stop key's field
     Key(VK_RETURN);                 // waits for a key
@@ -134,16 +134,16 @@ TEST_F(DialogTest, OptionsChangeThreeFieldsOnOkAndNoneOnCancel) {
 }
 
 TEST_F(DialogTest, OptionsTakeTheScriptsValues) {
-  WithAnswer("repeat=1, brightness=-30 keyMute=M showHiddenFiles=1", [&] {
+  WithAnswer("videoTakeover=1, brightness=-30 keyMute=M showHiddenFiles=1", [&] {
     ShowOptionsDialog(0, nullptr, mainWindow, &settings);
     return 0;
   });
-  EXPECT_EQ(settings.repeat, 1);
+  EXPECT_EQ(settings.videoTakeover, 1);
   EXPECT_EQ(settings.brightness, -30);
   EXPECT_EQ(settings.keyMute, static_cast<uint32_t>('M'));
   EXPECT_EQ(settings.dialogOption & 1, 1);
   const PlayerSettings before = settings;
-  WithAnswer("volume=3", [&] {  // not a field of the box: nothing changes
+  WithAnswer("repeat=1", [&] {  // left to the menu, not in the box: nothing changes
     ShowOptionsDialog(0, nullptr, mainWindow, &settings);
     return 0;
   });

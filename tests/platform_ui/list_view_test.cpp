@@ -154,7 +154,7 @@ TEST_F(ListViewTest, AReplacedProcedureSeesFocusAndKeysAndCallsThePreviousOne) {
   EXPECT_EQ(ListViewSelectedRow(view), 2);
 }
 
-TEST_F(ListViewTest, HidingAndMovingRepaintTheWindowUnderneath) {
+TEST_F(ListViewTest, HidingMovingAndDestroyingRepaintTheWindowUnderneath) {
   Fill(3);
   Pump();
   EXPECT_EQ(ScreenColor(kViewBounds.left + 100, kViewBounds.top + 100), Rounded(kFieldColor));
@@ -169,6 +169,9 @@ TEST_F(ListViewTest, HidingAndMovingRepaintTheWindowUnderneath) {
   Pump();
   EXPECT_EQ(ScreenColor(kViewBounds.left + 100, 150), Rounded(kWindowBackground));
   EXPECT_EQ(ScreenColor(kViewBounds.left + 100, 90), Rounded(kFieldColor));
+  DestroyWindow(view);
+  Pump();
+  EXPECT_EQ(ScreenColor(kViewBounds.left + 100, 90), Rounded(kWindowBackground));
 }
 
 }  // namespace
