@@ -221,7 +221,9 @@ void OnPen(Run* run, uint32_t message, int32_t x, int32_t y) {
 
 bool OnInput(Run* run, const Message& message) {
   if (message.message == WM_KEYDOWN) OnKey(run, static_cast<uint32_t>(message.wParam));
-  if (message.message == WM_CHAR) TypeChar(run, static_cast<char16_t>(message.wParam));
+  // Backspace arrives as its key; a character message for it would delete twice.
+  if (message.message == WM_CHAR && message.wParam >= u' ')
+    TypeChar(run, static_cast<char16_t>(message.wParam));
   if (IsPenMessage(message.message))
     OnPen(run, message.message, PenX(message.lParam), PenY(message.lParam));
   if (!run->ended) Draw(*run);
