@@ -75,6 +75,7 @@ intptr_t BarProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr
 }  // namespace
 
 WindowHandle CommandBarCreateView(CommandBarHandle bar) {
+  if (const auto found = views.find(bar); found != views.end()) return found->second;
   auto* owner = static_cast<WindowHandle>(CommandBarOwner(bar));
   if (!owner || !IsWindow(owner)) return nullptr;
   const Rect area = GetWindowRect(owner);

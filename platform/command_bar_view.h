@@ -13,7 +13,8 @@
 #include "platform/window.h"
 
 // Gives the bar its window on its owner (CommandBarOwner must be set). From then on the bar
-// draws itself whenever the owner paints. Null when the bar has no owner.
+// draws itself whenever the owner paints. A bar that has its view keeps it (the same window is
+// returned). Null when the bar has no owner.
 WindowHandle CommandBarCreateView(CommandBarHandle bar);
 // Draws the bar now: after its menu, its enabled state or its visibility changed.
 void CommandBarRedraw(CommandBarHandle bar);

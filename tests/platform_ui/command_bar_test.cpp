@@ -180,7 +180,8 @@ TEST_F(CommandBarTest, ADisabledBarOpensNothingAndAHiddenBarLeavesItsRowsToTheWi
   EXPECT_EQ(ScreenColor(300, 5), Rounded(kFaceColor));
 }
 
-TEST_F(CommandBarTest, TheBarIsDrawnAgainWhenTheWindowPaints) {
+TEST_F(CommandBarTest, TheBarHasOneViewAndIsDrawnAgainWhenTheWindowPaints) {
+  EXPECT_EQ(CommandBarCreateView(bar), barView);
   EXPECT_EQ(ScreenColor(300, 5), Rounded(kFaceColor));
   EXPECT_EQ(ScreenColor(300, 30),
             Rounded(kWindowBackground));  // the window's own paint below the bar
