@@ -10,6 +10,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "platform/files.h"
@@ -23,6 +26,18 @@ constexpr char kCloseRequest = 'C';
 constexpr char kClosedAnswer = 'K';
 
 std::atomic<int> listenerSocket{-1};
+// Set while a request is served, so the player does not end before its answer is written;
+// never destroyed, as the listener thread may outlive static destruction.
+constexpr auto kAnswerPatience = std::chrono::seconds(2);
+std::mutex& servingLock = *new std::mutex;
+std::condition_variable& servingDone = *new std::condition_variable;
+bool serving = false;  // guarded by servingLock
+
+void SetServing(bool value) {
+  std::lock_guard<std::mutex> hold(servingLock);
+  serving = value;
+  servingDone.notify_all();
+}
 void (*terminationHandler)() = nullptr;
 
 std::string SocketPath() {
@@ -48,9 +63,11 @@ void ServeRequests(int listener, void (*closeMainWindow)()) {
     if (client < 0) return;  // the socket was shut down
     char request = 0;
     if (read(client, &request, 1) == 1 && request == kCloseRequest) {
+      SetServing(true);
       closeMainWindow();
       const ssize_t sent = write(client, &kClosedAnswer, 1);
       (void)sent;
+      SetServing(false);
     }
     close(client);
   }
@@ -107,6 +124,10 @@ void StopListeningForReplacement() {
   if (fd < 0) return;
   shutdown(fd, SHUT_RDWR);
   close(fd);
+  // A request whose close has just been handled still gets its answer (bounded, in case the
+  // request came too late to be handled at all).
+  std::unique_lock<std::mutex> hold(servingLock);
+  servingDone.wait_for(hold, kAnswerPatience, [] { return !serving; });
 }
 
 void RouteTerminationSignals(void (*handler)()) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_bar_view.h"
 #include "platform/files.h"
 #include "platform/journal.h"
 #include "platform/system_metrics.h"
@@ -111,5 +112,6 @@ WindowHandle CreateMainWindow(int32_t, const AppInstance* instance, int32_t show
     return nullptr;
   }
   CommandBarSetOwner(*commandBar, window);
+  CommandBarCreateView(*commandBar);
   return window;
 }

@@ -66,6 +66,11 @@ TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
   EXPECT_NE(oldJournal.find("\"event\":\"exit\",\"code\":0"), std::string::npos) << oldJournal;
 
   ASSERT_TRUE(WaitForEvent(replacement, "window-created"));
+  // The new player waited a second after the old one had closed before making its window.
+  const std::string newJournal = ReadFile(replacement.journal);
+  const size_t created = newJournal.find("\"event\":\"window-created\"");
+  const long createdAt = std::stol(newJournal.substr(newJournal.rfind("\"t\":", created) + 4));
+  EXPECT_GE(createdAt, 1000) << newJournal;
   kill(replacement.pid, SIGTERM);  // closes like the close button: settings stored, code 0
   EXPECT_EQ(WaitForExit(replacement), 0);
   EXPECT_TRUE(WaitForEvent(replacement, "settings-saved"));
