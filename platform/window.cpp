@@ -81,6 +81,8 @@ WindowHandle CreateWindow(const WindowDescription& description) {
     DestroyWindow(handle);
     return nullptr;
   }
+  // A new window shows its contents: its first paint is due once the queue is empty.
+  if (description.visible) InvalidateWindow(handle, true);
   return handle;
 }
 

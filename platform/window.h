@@ -54,6 +54,7 @@ struct WindowDescription {
 
 // Creates the window on the calling thread; WM_CREATE reaches the procedure during the call
 // (lParam: the description). A procedure that answers WM_CREATE with -1 refuses: null.
+// A visible window is then due for its first WM_PAINT.
 WindowHandle CreateWindow(const WindowDescription& description);
 // Sends WM_DESTROY to the window and then to its children, and forgets them. From another
 // thread the destruction runs on the window's own thread and this call waits for it.

@@ -93,9 +93,12 @@ TEST_F(MessagesTest, SendFromAnotherThreadWaitsForTheOwnersAnswer) {
 
 TEST_F(MessagesTest, ThreadMessagesTimersAndPaintReachTheLoop) {
   WindowHandle window = CreateWindow({.className = u"TEST", .procedure = RecordingProc});
+  Message message;
+  ASSERT_TRUE(GetMessage(&message));  // a new visible window paints first
+  EXPECT_EQ(message.message, WM_PAINT);
+  DispatchMessage(&message);
   const uint32_t self = GetCurrentThreadId();
   std::thread([self] { PostThreadMessage(self, WM_USER + 5, 0, 0); }).join();
-  Message message;
   ASSERT_TRUE(GetMessage(&message));
   EXPECT_EQ(message.message, WM_USER + 5u);
   EXPECT_EQ(message.window, nullptr);
