@@ -19,14 +19,18 @@ fi
 out="$PWD/build/demo-run"
 mkdir -p "$out"
 cat > "$out/script.txt" <<SCRIPT
-wait 1500
+wait 1000
 screenshot $out/start.png
-wait 3000
-screenshot $out/playing.png
+# F10 opens the File menu; Escape closes it again.
+key 0x79
+wait 300
+screenshot $out/menu.png
+key 0x1B
+wait 300
 quit
 SCRIPT
 "$dist/morvelant" --headless --script="$out/script.txt" --journal="$out/journal.jsonl" \
   --audio=null "$demo/demo.avi"
-echo "No display: ran headless. Screenshots: $out/start.png $out/playing.png"
+echo "No display: ran headless. Screenshots: $out/start.png $out/menu.png"
 echo "Journal ($out/journal.jsonl):"
 cat "$out/journal.jsonl"
