@@ -82,6 +82,19 @@ TEST_F(CommandBarTest, AGreyedItemCannotBeChosenAndATapOutsideClosesTheMenu) {
   EXPECT_EQ(LastCommand(), "none");
 }
 
+TEST_F(CommandBarTest, TheSecondMenuVariantsGreyedSizeToViewportIsNeverChosen) {
+  ASSERT_TRUE(InsertMenuItem(Menu(), kCommandShuffle, kCommandSizeToViewport, u"Size to Viewport"));
+  ASSERT_TRUE(EnableMenuItem(Menu(), kCommandSizeToViewport, false));
+  Choose(1, 1);  // Settings > Size to Viewport by pen
+  Key(VK_DOWN);  // Shuffle
+  Key(VK_UP);    // back on Size to Viewport
+  Key(VK_RETURN);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  Pump();
+  EXPECT_EQ(received, (std::vector<std::string>{"initmenu 1", "command 40028"}));
+}
+
 TEST_F(CommandBarTest, KeysOpenMoveChooseAndClose) {
   Key(VK_F10);  // File, "Open" highlighted
   Key(VK_DOWN);
