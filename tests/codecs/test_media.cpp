@@ -1,16 +1,30 @@
 #include "tests/codecs/test_media.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
+#include <filesystem>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
+namespace {
+
+// CTest runs the tests as parallel processes: each makes its media in a folder of its own,
+// removed when the process ends (never destroyed itself, so the exit handler can read it).
+const std::string& MediaFolder() {
+  static const std::string* folder = [] {
+    std::string pattern = std::string(MORVELANT_DIST_DIR) + "/../tests/codec-media-XXXXXX";
+    auto* made = new std::string(mkdtemp(pattern.data()));
+    std::atexit([] { std::filesystem::remove_all(MediaFolder()); });
+    return made;
+  }();
+  return *folder;
+}
+
+}  // namespace
+
 std::string MakeTestMedia(const std::string& fileName, const std::string& ffmpegArgs) {
-  const std::string folder = std::string(MORVELANT_DIST_DIR) + "/../tests/codec_media";
-  mkdir(folder.c_str(), 0755);
+  const std::string& folder = MediaFolder();
   const std::string path = folder + "/" + fileName;
   const std::string command =
       "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" + path + "' 2>/dev/null";
