@@ -16,10 +16,17 @@ constexpr int32_t kArrowColumn = 18;  // right of the text: a submenu's arrow
 constexpr int32_t kMinPopupWidth = 80;
 constexpr int32_t kSubmenuOverlap = 3;
 
+constexpr int32_t kMinSlots = 3;   // a scrolling popup: an arrow, one item, an arrow
+constexpr int32_t kScrollUp = -2;  // PopupAt's item for the arrow rows of a scrolling popup
+constexpr int32_t kScrollDown = -3;
+
+// A popup taller than the screen (a long Chapters list) shows a window of its items between
+// two arrow rows that scroll it.
 struct OpenPopup {
   MenuHandle menu;
   Rect rect;
   int32_t highlighted = -1;
+  int32_t first = 0;  // the first item in view
   SavedPixels saved;
 };
 
@@ -35,8 +42,38 @@ bool IsSeparator(const MenuItem& item) {
   return item.command == 0 && !item.submenu && item.text.empty();
 }
 
+int32_t Slots(const OpenPopup& popup) {
+  return (popup.rect.bottom - popup.rect.top - 2 * kPopupBorder) / kMenuItemHeight;
+}
+
+bool Scrolls(const OpenPopup& popup) {
+  return static_cast<int32_t>(popup.menu->items.size()) > Slots(popup);
+}
+
+int32_t ItemsInView(const OpenPopup& popup) {
+  return Scrolls(popup) ? Slots(popup) - 2 : static_cast<int32_t>(popup.menu->items.size());
+}
+
+// Empty for an item scrolled out of view.
 Rect ItemRect(const OpenPopup& popup, size_t index) {
-  return PopupItemRect(popup.rect, index);
+  const int32_t slot = static_cast<int32_t>(index) - popup.first;
+  if (slot < 0 || slot >= ItemsInView(popup)) return {};
+  return PopupItemRect(popup.rect, static_cast<size_t>(slot + (Scrolls(popup) ? 1 : 0)));
+}
+
+Rect ArrowRect(const OpenPopup& popup, bool down) {
+  return PopupItemRect(popup.rect, down ? static_cast<size_t>(Slots(popup) - 1) : 0);
+}
+
+void ScrollTo(OpenPopup* popup, int32_t first) {
+  const auto items = static_cast<int32_t>(popup->menu->items.size());
+  popup->first = std::clamp(first, 0, std::max(0, items - ItemsInView(*popup)));
+}
+
+void RevealHighlight(OpenPopup* popup) {
+  if (popup->highlighted < popup->first) ScrollTo(popup, popup->highlighted);
+  if (popup->highlighted >= popup->first + ItemsInView(*popup))
+    ScrollTo(popup, popup->highlighted - ItemsInView(*popup) + 1);
 }
 
 void DrawItem(DeviceContextHandle dc, const OpenPopup& popup, size_t index) {
@@ -63,7 +100,12 @@ void DrawPopup(const OpenPopup& popup) {
   DeviceContextHandle dc = GetDC(nullptr);
   FillRect(dc, popup.rect, kFaceColor);
   DrawRaisedFrame(dc, popup.rect);
-  for (size_t index = 0; index < popup.menu->items.size(); ++index) DrawItem(dc, popup, index);
+  for (int32_t i = 0; i < ItemsInView(popup); ++i)
+    DrawItem(dc, popup, static_cast<size_t>(popup.first + i));
+  if (Scrolls(popup)) {
+    DrawArrow(dc, ArrowRect(popup, false), ArrowDirection::Up, kTextColor);
+    DrawArrow(dc, ArrowRect(popup, true), ArrowDirection::Down, kTextColor);
+  }
   ReleaseDC(nullptr, dc);
 }
 
@@ -118,8 +160,10 @@ void OpenSubmenu(Tracker* tracker, size_t level, bool highlightFirst) {
   const auto item = static_cast<size_t>(parent.highlighted);
   MenuHandle submenu = parent.menu->items[item].submenu.get();
   const Rect from = parent.rect;
+  const int32_t top = ItemRect(parent, item).top;
   OpenPopupAt(
-      tracker, level + 1, submenu, item, [&] { return SubmenuRect(submenu, from, item); },
+      tracker, level + 1, submenu, item,
+      [&] { return PopupRect(submenu, from.right - kSubmenuOverlap, top - kPopupBorder); },
       highlightFirst);
 }
 
@@ -128,6 +172,7 @@ void Highlight(Tracker* tracker, size_t level, int32_t item) {
   if (popup.highlighted == item) return;
   ClosePopupsFrom(tracker, level + 1);  // the submenu of the item left behind
   popup.highlighted = item;
+  RevealHighlight(&popup);
   DrawPopup(popup);
 }
 
@@ -152,6 +197,8 @@ bool PopupAt(const Tracker& tracker, int32_t x, int32_t y, size_t* level, int32_
     if (!RectContains(popup.rect, x, y)) continue;
     *level = l;
     *item = -1;
+    if (Scrolls(popup) && RectContains(ArrowRect(popup, false), x, y)) *item = kScrollUp;
+    if (Scrolls(popup) && RectContains(ArrowRect(popup, true), x, y)) *item = kScrollDown;
     for (size_t i = 0; i < popup.menu->items.size(); ++i)
       if (RectContains(ItemRect(popup, i), x, y)) *item = static_cast<int32_t>(i);
     return true;
@@ -182,6 +229,13 @@ void OnPen(Tracker* tracker, uint32_t message, int32_t x, int32_t y) {
       OnPenDownOnBar(tracker, x, y);
     else
       tracker->ended = true;
+    return;
+  }
+  if (inPopup && (item == kScrollUp || item == kScrollDown) && message == WM_LBUTTONDOWN) {
+    OpenPopup& popup = tracker->popups[level];
+    ClosePopupsFrom(tracker, level + 1);
+    ScrollTo(&popup, popup.first + (item == kScrollUp ? -1 : 1));
+    DrawPopup(popup);
     return;
   }
   if (!inPopup || item < 0) return;
@@ -250,8 +304,10 @@ Rect PopupRect(MenuHandle menu, int32_t x, int32_t y) {
   ReleaseDC(nullptr, dc);
   const int32_t width =
       std::max(kMinPopupWidth, textWidth + kCheckColumn + kArrowColumn + 2 * kPopupBorder);
-  const int32_t height =
-      static_cast<int32_t>(menu->items.size()) * kMenuItemHeight + 2 * kPopupBorder;
+  const int32_t maxSlots =
+      std::max(kMinSlots, (ScreenHeight() - 2 * kPopupBorder) / kMenuItemHeight);
+  const int32_t slots = std::min(static_cast<int32_t>(menu->items.size()), maxSlots);
+  const int32_t height = slots * kMenuItemHeight + 2 * kPopupBorder;
   x = std::max(0, std::min(x, ScreenWidth() - width));
   y = std::max(0, std::min(y, ScreenHeight() - height));
   return {x, y, x + width, y + height};

@@ -174,6 +174,32 @@ TEST_F(CommandBarTest, ChapterItemsStandInOrderAboveTheEndOfTheList) {
   EXPECT_EQ(LastCommand(), "command 40060");
 }
 
+TEST_F(CommandBarTest, AHundredChaptersScrollInsideTheScreen) {
+  constexpr uint32_t kChapters = 100;
+  for (uint32_t k = 0; k < kChapters; ++k)
+    InsertMenuItem(Menu(), kCommandEndOfChapters, kCommandEndOfChapters + kChapters - k,
+                   u"Chapter");
+  MenuHandle chapters = GetSubmenu(GetSubmenu(Menu(), 0), 1);
+  const Rect popup = SubmenuRect(chapters, PopupOf(0), 1);
+  ASSERT_LE(popup.bottom, kTestScreenHeight);
+  const auto slots =
+      static_cast<size_t>((popup.bottom - popup.top - 2 * kPopupBorder) / kMenuItemHeight);
+  TapCenter(this, TitleRect(0));
+  TapCenter(this, PopupItemRect(PopupOf(0), 1));
+  for (int i = 0; i < 3; ++i) TapCenter(this, PopupItemRect(popup, slots - 1));  // the down arrow
+  TapCenter(this, PopupItemRect(popup, 1));  // the first item in view: chapter 3
+  Pump();
+  EXPECT_EQ(LastCommand(), "command " + std::to_string(kCommandEndOfChapters + kChapters - 3));
+
+  Key(VK_F10);
+  Key(VK_DOWN);   // Chapters
+  Key(VK_RIGHT);  // opens on chapter 0
+  Key(VK_UP);     // wraps to (End of List), scrolled into view
+  Key(VK_RETURN);
+  Pump();
+  EXPECT_EQ(LastCommand(), "command 40060");
+}
+
 TEST_F(CommandBarTest, ADisabledBarOpensNothingAndAHiddenBarLeavesItsRowsToTheWindow) {
   CommandBarEnable(bar, false);
   TapCenter(this, TitleRect(0));
