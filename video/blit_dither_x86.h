@@ -6,6 +6,8 @@
 
 #include <emmintrin.h>
 
+#include <cstring>
+
 #include "video/blit_vector.h"
 
 namespace vector_blit {
@@ -86,6 +88,8 @@ static inline __m128i Word(uint32_t value) {
   return _mm_cvtsi32_si128(static_cast<int>(value));
 }
 
+struct ChainSequence;
+
 // clamp(s + e) per channel is saturate(saturate(e - max(-s, 0)) + max(s, 0)) in unsigned bytes;
 // the new errors are its bits that the 5-6-5 packing drops.
 struct DitherChain {
@@ -101,10 +105,116 @@ struct DitherChain {
     error = Masked(value);
     return value;
   }
-  uint32_t Step(const ChainRow& row, int32_t i) {
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(Convert(row, i)));
+  void Run(ChainSequence& sequence);
+};
+
+// The samples of a chunk in the order the chain visits them, with room to round the length up
+// to whole groups of four.
+struct ChainSequence {
+  static constexpr int32_t kSlots = 2 * kChainSlots;
+  uint32_t add[kSlots], subtract[kSlots], values[kSlots];
+  int32_t length = 0;
+
+  // A zero sum passes the carried errors through unchanged, as a kept block must.
+  void Skip(int32_t first, int32_t count) {
+    for (int32_t i = first; i < first + count; ++i) add[i] = subtract[i] = 0;
   }
 };
+
+// The serial conversion of four samples whose first incoming errors are in every word of
+// `incoming`; returns their values and leaves the last sample's errors in every word.
+static inline __m128i SerialValues(__m128i add, __m128i subtract, __m128i mask, __m128i& incoming) {
+  __m128i values = _mm_setzero_si128();
+  const auto step = [&]<int k>() {
+    const __m128i value = _mm_adds_epu8(_mm_subs_epu8(incoming, subtract), add);
+    const __m128i word = _mm_shuffle_epi32(value, _MM_SHUFFLE(k, k, k, k));
+    values =
+        _mm_or_si128(values, _mm_and_si128(value, _mm_slli_si128(_mm_cvtsi32_si128(-1), 4 * k)));
+    incoming = _mm_and_si128(word, mask);
+  };
+  step.template operator()<0>();
+  step.template operator()<1>();
+  step.template operator()<2>();
+  step.template operator()<3>();
+  return values;
+}
+
+// Whether any channel of the four samples clamps depending on the incoming error: a negative
+// sum above -8 (-4 for green), or a positive one whose error can reach 255 without starting
+// there.
+static inline bool MayClampPartly(__m128i add, __m128i subtract, __m128i mask) {
+  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(-1);
+  const __m128i smallNegative = _mm_andnot_si128(
+      _mm_cmpeq_epi8(subtract, zero), _mm_cmpeq_epi8(_mm_subs_epu8(subtract, mask), zero));
+  const __m128i nearTop =
+      _mm_andnot_si128(_mm_cmpeq_epi8(add, full), _mm_cmpeq_epi8(_mm_adds_epu8(add, mask), full));
+  return _mm_movemask_epi8(_mm_or_si128(smallNegative, nearTop)) != 0;
+}
+
+// Four samples at a time. Any other sample maps error e to (e + s) & mask when it cannot clamp,
+// or clamps whatever e is and sets a fixed error (0, or the mask at 255): both are "keep ? e :
+// 0" plus an offset (add, already the fixed error when clamped), and the maps of four samples
+// compose in a two-step prefix scan, so the chain from one group to the next is a few
+// instructions instead of one conversion per sample. Groups with a clamp that depends on the
+// error take the serial steps.
+inline void DitherChain::Run(ChainSequence& sequence) {
+  sequence.Skip(sequence.length, -sequence.length & 3);
+  sequence.length += -sequence.length & 3;
+  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(-1);
+  const __m128i mask = Masked(full);
+  const __m128i firstWord = _mm_cvtsi32_si128(-1);
+  const __m128i firstTwoWords = _mm_unpacklo_epi64(full, zero);
+  __m128i incoming = _mm_shuffle_epi32(error, 0);
+  for (int32_t i = 0; i < sequence.length; i += 4) {
+    const __m128i add = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sequence.add + i));
+    const __m128i subtract =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(sequence.subtract + i));
+    __m128i* values = reinterpret_cast<__m128i*>(sequence.values + i);
+    if (MayClampPartly(add, subtract, mask)) {
+      _mm_storeu_si128(values, SerialValues(add, subtract, mask, incoming));
+      continue;
+    }
+    __m128i keep = _mm_cmpeq_epi8(_mm_or_si128(_mm_cmpeq_epi8(add, full), subtract), zero);
+    __m128i offset = add;
+    offset = _mm_add_epi8(offset, _mm_and_si128(keep, _mm_slli_si128(offset, 4)));
+    keep = _mm_and_si128(keep, _mm_or_si128(_mm_slli_si128(keep, 4), firstWord));
+    offset = _mm_add_epi8(offset, _mm_and_si128(keep, _mm_slli_si128(offset, 8)));
+    keep = _mm_and_si128(keep, _mm_or_si128(_mm_slli_si128(keep, 8), firstTwoWords));
+    const __m128i outgoing =
+        _mm_and_si128(_mm_add_epi8(offset, _mm_and_si128(keep, incoming)), mask);
+    const __m128i errors =
+        _mm_or_si128(_mm_slli_si128(outgoing, 4), _mm_and_si128(incoming, firstWord));
+    _mm_storeu_si128(values, _mm_adds_epu8(_mm_subs_epu8(errors, subtract), add));
+    incoming = _mm_shuffle_epi32(outgoing, _MM_SHUFFLE(3, 3, 3, 3));
+  }
+  error = _mm_and_si128(incoming, firstWord);
+}
+
+// Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
+// extended from bit 15 so that the signed pack keeps all 16 bits.
+static inline __m128i PackWords(const uint32_t* words) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+  const __m128i pixel =
+      _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
+                                _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
+                   _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
+  return _mm_srai_epi32(_mm_slli_epi32(pixel, 16), 16);
+}
+
+// Chain values, one word per sample, as 5-6-5 pixels.
+static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t begin,
+                              int32_t end) {
+  int32_t i = begin;
+  for (; i + 8 <= end; i += 8) {
+    const __m128i low = PackWords(values + i), high = PackWords(values + i + 4);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
+  }
+  for (; i < end; ++i) {
+    pixels[i] = Pack565({static_cast<int32_t>(values[i] & 0xFF),
+                         static_cast<int32_t>(values[i] >> 8 & 0xFF),
+                         static_cast<int32_t>(values[i] >> 16 & 0xFF)});
+  }
+}
 
 // Chain values of a chunk, one word per sample, and the same as 5-6-5 pixels.
 // Kept blocks leave their values unset and their pixels unused.
@@ -117,30 +227,29 @@ struct ChainOutput {
   }
 
   void Pack(int32_t count) { Pack(0, count); }
-  void Pack(int32_t begin, int32_t end) {
-    int32_t i = begin;
-    for (; i + 8 <= end; i += 8) {
-      const __m128i low = PackWords(values + i), high = PackWords(values + i + 4);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
-    }
-    for (; i < end; ++i) {
-      pixels[i] = Pack565({static_cast<int32_t>(values[i] & 0xFF),
-                           static_cast<int32_t>(values[i] >> 8 & 0xFF),
-                           static_cast<int32_t>(values[i] >> 16 & 0xFF)});
-    }
-  }
-
-  // Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
-  // extended from bit 15 so that the signed pack keeps all 16 bits.
-  static __m128i PackWords(const uint32_t* words) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
-    const __m128i pixel =
-        _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
-                                  _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
-                     _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
-    return _mm_srai_epi32(_mm_slli_epi32(pixel, 16), 16);
-  }
+  void Pack(int32_t begin, int32_t end) { PackValues(values, pixels, begin, end); }
 };
+
+// The 2 by 2 blocks of a chunk in chain order: top left, top right, bottom left, bottom right.
+static inline void GatherBlocks(const ChainRow& top, const ChainRow& bottom, int32_t count,
+                                ChainSequence& sequence) {
+  const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+      const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_unpacklo_epi64(t, b));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4), _mm_unpackhi_epi64(t, b));
+    }
+    for (; i < count; i += 2) {
+      out[2 * i] = upper[i], out[2 * i + 1] = upper[i + 1];
+      out[2 * i + 2] = lower[i], out[2 * i + 3] = lower[i + 1];
+    }
+  };
+  pairs(top.add, bottom.add, sequence.add);
+  pairs(top.subtract, bottom.subtract, sequence.subtract);
+  sequence.length = 2 * count;
+}
 
 template <class V>
 void DitherUpright(const BlitFrame& f) {
@@ -155,31 +264,59 @@ void DitherUpright(const BlitFrame& f) {
                          count, f.brightness, top);
       PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
                          CbRow(f, y) + start / 2, count, f.brightness, bottom);
-      ChainOutput upper, lower;
-      bool kept[kStripColumns / 2];
-      for (int32_t i = 0; i < count; i += 2) {
+      ChainSequence sequence;
+      GatherBlocks(top, bottom, count, sequence);
+      bool kept[kStripColumns / 2] = {};
+      for (int32_t i = 0; f.compare && i < count; i += 2) {
         const int32_t x = start + i;
-        kept[i / 2] = f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x, y + 1) &&
-                      ChromaUnchanged(f, x, y);
-        if (kept[i / 2]) {
-          upper.values[i] = upper.values[i + 1] = lower.values[i] = lower.values[i + 1] = 0;
-          continue;
-        }
-        upper.values[i] = chain.Step(top, i);
-        upper.values[i + 1] = chain.Step(top, i + 1);
-        lower.values[i] = chain.Step(bottom, i);
-        lower.values[i + 1] = chain.Step(bottom, i + 1);
+        kept[i / 2] =
+            LumaUnchanged(f, x, y) && LumaUnchanged(f, x, y + 1) && ChromaUnchanged(f, x, y);
+        if (kept[i / 2]) sequence.Skip(2 * i, 4);
       }
-      upper.Pack(count);
-      lower.Pack(count);
+      chain.Run(sequence);
+      // Each block's pixels are the top pair then the bottom pair.
+      uint32_t pairs[kStripColumns];
+      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 0, 2 * count);
       uint16_t* line = f.destination + y * pitch + start;
       for (int32_t i = 0; i < count; i += 2) {
         if (kept[i / 2]) continue;
-        StorePair(line, i, upper.pixels[i], upper.pixels[i + 1]);
-        StorePair(line + pitch, i, lower.pixels[i], lower.pixels[i + 1]);
+        std::memcpy(line + i, &pairs[i], sizeof pairs[i]);
+        std::memcpy(line + pitch + i, &pairs[i + 1], sizeof pairs[i]);
       }
     }
   }
+}
+
+static inline __m128i LoadReversed(const uint32_t* words) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+  return _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+}
+
+// The 2 by 2 blocks of a chunk from the right, in chain order: top right, top left, bottom
+// right, bottom left.
+static inline void GatherBlocksFromRight(const ChainRow& top, const ChainRow& bottom, int32_t count,
+                                         ChainSequence& sequence) {
+  const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
+    int32_t n = 0;
+    for (; n + 4 <= count; n += 4) {
+      const __m128i t = LoadReversed(upper + count - 4 - n);
+      const __m128i b = LoadReversed(lower + count - 4 - n);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n), _mm_unpacklo_epi64(t, b));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n + 4), _mm_unpackhi_epi64(t, b));
+    }
+    for (; n < count; n += 2) {
+      const int32_t i = count - 1 - n;
+      out[2 * n] = upper[i], out[2 * n + 1] = upper[i - 1];
+      out[2 * n + 2] = lower[i], out[2 * n + 3] = lower[i - 1];
+    }
+  };
+  pairs(top.add, bottom.add, sequence.add);
+  pairs(top.subtract, bottom.subtract, sequence.subtract);
+  sequence.length = 2 * count;
+}
+
+static inline uint32_t PixelPair(uint16_t first, uint16_t second) {
+  return first | static_cast<uint32_t>(second) << 16;
 }
 
 template <class V>
@@ -195,27 +332,24 @@ void DitherRotated(const BlitFrame& f) {
                          count, f.brightness, top);
       PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
                          CbRow(f, y) + start / 2, count, f.brightness, bottom);
-      ChainOutput upper, lower;
-      bool kept[kStripColumns / 2];
-      for (int32_t i = count - 1; i > 0; i -= 2) {
-        const int32_t x = start + i;
-        kept[i / 2] = f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x - 1, y) &&
-                      ChromaUnchanged(f, x, y);
-        if (kept[i / 2]) {
-          upper.values[i] = upper.values[i - 1] = lower.values[i] = lower.values[i - 1] = 0;
-          continue;
-        }
-        upper.values[i] = chain.Step(top, i);
-        upper.values[i - 1] = chain.Step(top, i - 1);
-        lower.values[i] = chain.Step(bottom, i);
-        lower.values[i - 1] = chain.Step(bottom, i - 1);
+      ChainSequence sequence;
+      GatherBlocksFromRight(top, bottom, count, sequence);
+      bool kept[kStripColumns / 2] = {};
+      for (int32_t n = 0; f.compare && n < count; n += 2) {
+        const int32_t x = end - 1 - n;
+        kept[n / 2] =
+            LumaUnchanged(f, x, y) && LumaUnchanged(f, x - 1, y) && ChromaUnchanged(f, x, y);
+        if (kept[n / 2]) sequence.Skip(2 * n, 4);
       }
-      upper.Pack(count);
-      lower.Pack(count);
-      for (int32_t i = 0; i < count; ++i) {
-        if (kept[i / 2]) continue;
-        StorePair(f.destination, RotatedOffset(f, width, start + i, y), upper.pixels[i],
-                  lower.pixels[i]);
+      chain.Run(sequence);
+      uint16_t pixels[2 * kStripColumns];
+      PackValues(sequence.values, pixels, 0, 2 * count);
+      for (int32_t n = 0; n < count; n += 2) {
+        if (kept[n / 2]) continue;
+        const int32_t x = end - 1 - n;
+        const uint16_t* block = pixels + 2 * n;
+        StorePair(f.destination, RotatedOffset(f, width, x, y), block[0], block[2]);
+        StorePair(f.destination, RotatedOffset(f, width, x - 1, y), block[1], block[3]);
       }
     }
   }
@@ -230,6 +364,7 @@ void DitherRotatedAlt(const BlitFrame& f) {
   for (int32_t stripEnd = f.width - 1; stripEnd >= 0; stripEnd -= kAltStripColumns) {
     const int32_t stripStart = stripEnd >= kAltStripColumns ? stripEnd - kAltStripColumns + 1 : 0;
     const int32_t start = EvenPart(stripStart);
+    const int32_t columns = stripEnd + 1 - stripStart;
     for (int32_t pair = 0; pair < AltRowPairs(f.height); ++pair) {
       const int32_t y = 2 * pair;
       ChainRow top, bottom;
@@ -237,16 +372,28 @@ void DitherRotatedAlt(const BlitFrame& f) {
                          stripEnd + 1 - start, f.brightness, top);
       PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
                          CbRow(f, y + 2) + start / 2, stripEnd + 1 - start, f.brightness, bottom);
-      ChainOutput upper, lower;
-      for (int32_t x = stripEnd; x >= stripStart; --x) {
-        upper.values[x - start] = chain.Step(top, x - start);
-        lower.values[x - start] = chain.Step(bottom, x - start);
-      }
-      upper.Pack(stripEnd + 1 - start);
-      lower.Pack(stripEnd + 1 - start);
-      for (int32_t x = stripStart; x <= stripEnd; ++x) {
-        StorePair(f.destination, RotatedOffset(f, f.width, x, y), upper.pixels[x - start],
-                  lower.pixels[x - start]);
+      // Columns from the right, each top then bottom.
+      ChainSequence sequence;
+      const int32_t last = stripEnd - start;
+      const auto interleave = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
+        int32_t n = 0;
+        for (; n + 4 <= columns; n += 4) {
+          const __m128i t = LoadReversed(upper + last - 3 - n);
+          const __m128i b = LoadReversed(lower + last - 3 - n);
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n), _mm_unpacklo_epi32(t, b));
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n + 4), _mm_unpackhi_epi32(t, b));
+        }
+        for (; n < columns; ++n) out[2 * n] = upper[last - n], out[2 * n + 1] = lower[last - n];
+      };
+      interleave(top.add, bottom.add, sequence.add);
+      interleave(top.subtract, bottom.subtract, sequence.subtract);
+      sequence.length = 2 * columns;
+      chain.Run(sequence);
+      uint32_t pairs[kAltStripColumns];
+      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 0, 2 * columns);
+      for (int32_t n = 0; n < columns; ++n) {
+        std::memcpy(f.destination + RotatedOffset(f, f.width, stripEnd - n, y), &pairs[n],
+                    sizeof pairs[n]);
       }
     }
   }
