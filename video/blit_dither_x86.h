@@ -192,8 +192,7 @@ inline void DitherChain::Run(ChainSequence& sequence) {
 
 // Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
 // extended from bit 15 so that the signed pack keeps all 16 bits.
-static inline __m128i PackWords(const uint32_t* words) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+static inline __m128i PackWords(__m128i v) {
   const __m128i pixel =
       _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
                                 _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
@@ -206,7 +205,9 @@ static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t 
                               int32_t end) {
   int32_t i = begin;
   for (; i + 8 <= end; i += 8) {
-    const __m128i low = PackWords(values + i), high = PackWords(values + i + 4);
+    const __m128i low = PackWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i)));
+    const __m128i high =
+        PackWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i + 4)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
   }
   for (; i < end; ++i) {
@@ -454,51 +455,85 @@ void DitherUprightDouble(const BlitFrame& f) {
   }
 }
 
+// Four rows side by side, one word each.
+constexpr int32_t kParallelRows = 4;
+
+// Words i to i + 3 of four rows, turned so that each register holds one word of every row.
+static inline void Transpose4(const uint32_t* const (&rows)[kParallelRows], int32_t i,
+                              __m128i* out) {
+  const auto load = [&](int32_t r) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + i));
+  };
+  const __m128i t0 = _mm_unpacklo_epi32(load(0), load(1)),
+                t1 = _mm_unpacklo_epi32(load(2), load(3));
+  const __m128i t2 = _mm_unpackhi_epi32(load(0), load(1)),
+                t3 = _mm_unpackhi_epi32(load(2), load(3));
+  out[i] = _mm_unpacklo_epi64(t0, t1);
+  out[i + 1] = _mm_unpackhi_epi64(t0, t1);
+  out[i + 2] = _mm_unpacklo_epi64(t2, t3);
+  out[i + 3] = _mm_unpackhi_epi64(t2, t3);
+}
+
 // Rotated doubled with interpolation: chunks from the right, each prepared from an even column
-// one or two to the left of it so that the neighbour x - 1 is at hand.
+// one or two to the left of it so that the neighbour x - 1 is at hand. Every row starts its own
+// chain, so four rows run side by side, and their output pixels are neighbours on each line.
 template <class V>
 void DitherRotatedDouble(const BlitFrame& f) {
   const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};
-  for (int32_t y = 0; y < f.height; ++y) {
+  for (int32_t top = 0; top < f.height; top += kParallelRows) {
+    const int32_t rows = f.height - top < kParallelRows ? f.height - top : kParallelRows;
     DitherChain chain;
     chain.error = _mm_set1_epi32(kRotatedDoubleStartError | kRotatedDoubleStartError << 8 |
                                  kRotatedDoubleStartError << 16);
     for (int32_t end = f.width; end > 1; end -= kStripColumns) {
       const int32_t start = end - 1 > kStripColumns ? end - kStripColumns : 1;
       const int32_t first = EvenPart(start - 1);
-      ChainRow row;
-      uint32_t next[kChainSlots];
-      PrepareChainRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2, CbRow(f, y) + first / 2,
-                         end - first, f.brightness, row);
-      PrepareInterpolatedRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2,
-                                CbRow(f, y) + first / 2, end - first, f.brightness, next);
-      ChainOutput first0, first1, near1, near0;
+      ChainRow row[kParallelRows];
+      uint32_t next[kParallelRows][kChainSlots];
+      for (int32_t r = 0; r < kParallelRows; ++r) {
+        const int32_t y = top + (r < rows ? r : rows - 1);  // spare lanes repeat the last row
+        PrepareChainRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2, CbRow(f, y) + first / 2,
+                           end - first, f.brightness, row[r]);
+        PrepareInterpolatedRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2,
+                                  CbRow(f, y) + first / 2, end - first, f.brightness, next[r]);
+      }
+      __m128i add[kChainSlots], subtract[kChainSlots], neighbours[kChainSlots];
+      for (int32_t i = 0; i < end - first; i += 4) {
+        Transpose4({row[0].add, row[1].add, row[2].add, row[3].add}, i, add);
+        Transpose4({row[0].subtract, row[1].subtract, row[2].subtract, row[3].subtract}, i,
+                   subtract);
+        Transpose4({next[0], next[1], next[2], next[3]}, i, neighbours);
+      }
       for (int32_t x = end - 1; x >= start; --x) {
         const int32_t i = x - first;
-        const __m128i p0 = chain.Convert(row, i);
-        const __m128i p1 = chain.Convert(row, i);
-        first0.Set(i, p0);
-        if (x == 1) {
-          first1.Set(i, p0);
-          near1.Set(i, p0);
-          near0.Set(i, p0);
-          break;
+        const auto convert = [&] {
+          const __m128i value = _mm_adds_epu8(_mm_subs_epu8(chain.error, subtract[i]), add[i]);
+          chain.error = DitherChain::Masked(value);
+          return value;
+        };
+        const __m128i p0 = convert();
+        __m128i p1 = p0, q1 = p0, q0 = p0;
+        if (x != 1) {
+          p1 = convert();
+          q1 = AverageDown(p1, neighbours[i - 1]);
+          q0 = AverageDown(neighbours[i - 1], q1);
+          chain.error = DitherChain::Masked(q0);
         }
-        const __m128i neighbour = Word(next[i - 1]);
-        const __m128i q1 = AverageDown(p1, neighbour);
-        const __m128i q0 = AverageDown(neighbour, q1);
-        chain.error = DitherChain::Masked(q0);
-        first1.Set(i, p1);
-        near1.Set(i, q1);
-        near0.Set(i, q0);
-      }
-      ChainOutput* outputs[] = {&first0, &first1, &near1, &near0};
-      for (ChainOutput* output : outputs) output->Pack(start - first, end - first);
-      for (int32_t x = start; x < end; ++x) {
-        const int32_t i = x - first;
-        const ptrdiff_t at = RotatedDoubleOffset(f, pitch, x, y);
-        StorePair(f.destination, at, first0.pixels[i], first1.pixels[i]);
-        StorePair(f.destination, at + pitch, near1.pixels[i], near0.pixels[i]);
+        const __m128i upper = _mm_packs_epi32(PackWords(p0), PackWords(q1));
+        const __m128i lower = _mm_packs_epi32(PackWords(p1), PackWords(q0));
+        uint16_t* at = f.destination + RotatedDoubleOffset(f, pitch, x, top);
+        const __m128i line = _mm_unpacklo_epi16(upper, lower);
+        const __m128i below = _mm_unpackhi_epi16(upper, lower);
+        if (rows == kParallelRows) {
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(at), line);
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(at + pitch), below);
+        } else {
+          uint16_t pixels[2][2 * kParallelRows];
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels[0]), line);
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels[1]), below);
+          std::memcpy(at, pixels[0], 2 * rows * sizeof(uint16_t));
+          std::memcpy(at + pitch, pixels[1], 2 * rows * sizeof(uint16_t));
+        }
       }
     }
   }
