@@ -7,9 +7,10 @@
 #include <string>
 
 #include "platform/drawing.h"
+#include "platform/virtual_keys.h"
 
 // Keys the dialogs use beyond platform/virtual_keys.h.
-constexpr uint32_t kKeyBackspace = 0x08;
+constexpr uint32_t kKeyBackspace = VK_BACK;
 constexpr uint32_t kKeyTab = 0x09;
 
 // An Item is a plain row of text that can be pressed (a folder in the file chooser).

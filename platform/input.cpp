@@ -41,11 +41,20 @@ void PostPen(uint32_t message, int32_t x, int32_t y) {
   PostMessage(target, message, buttons, lParam);
 }
 
-void PostKey(uint32_t virtualKey, bool down) {
+// Keys and typed characters go to the modal box, else the focus window, else the main window.
+WindowHandle KeyTarget() {
   WindowHandle target = modalWindow.load();
   if (!target) target = GetFocus();
   if (!target || !IsWindow(target)) target = inputWindow.load();
-  PostMessage(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits);
+  return target;
+}
+
+void PostKey(uint32_t virtualKey, bool down) {
+  PostMessage(KeyTarget(), down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits);
+}
+
+void PostChar(char16_t character) {
+  PostMessage(KeyTarget(), WM_CHAR, character, kKeyDownBits);
 }
 
 void PostClose() {

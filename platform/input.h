@@ -19,5 +19,7 @@ void SetModalInputWindow(WindowHandle box);
 void PostPen(uint32_t message, int32_t x, int32_t y);
 // WM_KEYDOWN or WM_KEYUP with the virtual-key code to the focus window (else the main window).
 void PostKey(uint32_t virtualKey, bool down);
+// WM_CHAR with one UTF-16 unit of typed text, to the same window as the keys.
+void PostChar(char16_t character);
 // The main window's close button: WM_CLOSE.
 void PostClose();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+constexpr uint32_t VK_BACK = 0x08;
 constexpr uint32_t VK_RETURN = 0x0D;
 constexpr uint32_t VK_ESCAPE = 0x1B;
 constexpr uint32_t VK_SPACE = 0x20;

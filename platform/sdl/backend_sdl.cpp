@@ -26,6 +26,7 @@
 #include "platform/drawing.h"
 #include "platform/gapi.h"
 #include "platform/input.h"
+#include "platform/text.h"
 #include "platform/message_box.h"
 #include "platform/message_box_presenter.h"
 #include "platform/screen.h"
@@ -47,6 +48,7 @@ constexpr KeyMapping kKeys[] = {
     {SDLK_UP, VK_UP, false},
     {SDLK_RIGHT, VK_RIGHT, false},
     {SDLK_DOWN, VK_DOWN, false},
+    {SDLK_BACKSPACE, VK_BACK, false},
     {SDLK_RETURN, VK_RETURN, false},
     {SDLK_KP_ENTER, VK_RETURN, false},
     {SDLK_SPACE, VK_SPACE, false},
@@ -140,6 +142,9 @@ void OnEvent(const SDL_Event& event) {
       if (const uint32_t key = VirtualKeyOf(event.key.keysym.sym))
         PostKey(key, event.type == SDL_KEYDOWN);
       break;
+    case SDL_TEXTINPUT:
+      for (const char16_t unit : Utf8ToWide(event.text.text)) PostChar(unit);
+      break;
   }
 }
 
@@ -165,6 +170,7 @@ bool OpenSdl(const BackendOptions& options) {
   window = SDL_CreateWindow("Morvelant", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                             options.screenWidth * scale, options.screenHeight * scale, 0);
   if (window) renderer = SDL_CreateRenderer(window, -1, 0);
+  SDL_StartTextInput();  // typed text arrives as SDL_TEXTINPUT, then WM_CHAR
   if (renderer) {
     SDL_RenderSetLogicalSize(renderer, options.screenWidth, options.screenHeight);
     SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
