@@ -455,11 +455,14 @@ void DitherUprightDouble(const BlitFrame& f) {
   }
 }
 
-// Four rows side by side, one word each.
-constexpr int32_t kParallelRows = 4;
+// Rows whose chains run side by side: four to a register, one word each, in two registers so
+// that the two chains overlap.
+constexpr int32_t kRowsPerRegister = 4;
+constexpr int32_t kRowRegisters = 2;
+constexpr int32_t kParallelRows = kRowsPerRegister * kRowRegisters;
 
 // Words i to i + 3 of four rows, turned so that each register holds one word of every row.
-static inline void Transpose4(const uint32_t* const (&rows)[kParallelRows], int32_t i,
+static inline void Transpose4(const uint32_t* const (&rows)[kRowsPerRegister], int32_t i,
                               __m128i* out) {
   const auto load = [&](int32_t r) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + i));
@@ -474,17 +477,25 @@ static inline void Transpose4(const uint32_t* const (&rows)[kParallelRows], int3
   out[i + 3] = _mm_unpackhi_epi64(t2, t3);
 }
 
+// The chain inputs of a chunk of four rows, a register per column.
+struct RowGroup {
+  __m128i add[kChainSlots], subtract[kChainSlots], neighbours[kChainSlots];
+  __m128i error;
+};
+
 // Rotated doubled with interpolation: chunks from the right, each prepared from an even column
 // one or two to the left of it so that the neighbour x - 1 is at hand. Every row starts its own
-// chain, so four rows run side by side, and their output pixels are neighbours on each line.
+// chain, so rows run side by side, and their output pixels are neighbours on each line.
 template <class V>
 void DitherRotatedDouble(const BlitFrame& f) {
   const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};
   for (int32_t top = 0; top < f.height; top += kParallelRows) {
     const int32_t rows = f.height - top < kParallelRows ? f.height - top : kParallelRows;
-    DitherChain chain;
-    chain.error = _mm_set1_epi32(kRotatedDoubleStartError | kRotatedDoubleStartError << 8 |
-                                 kRotatedDoubleStartError << 16);
+    RowGroup groups[kRowRegisters];
+    for (RowGroup& group : groups) {
+      group.error = _mm_set1_epi32(kRotatedDoubleStartError | kRotatedDoubleStartError << 8 |
+                                   kRotatedDoubleStartError << 16);
+    }
     for (int32_t end = f.width; end > 1; end -= kStripColumns) {
       const int32_t start = end - 1 > kStripColumns ? end - kStripColumns : 1;
       const int32_t first = EvenPart(start - 1);
@@ -497,42 +508,47 @@ void DitherRotatedDouble(const BlitFrame& f) {
         PrepareInterpolatedRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2,
                                   CbRow(f, y) + first / 2, end - first, f.brightness, next[r]);
       }
-      __m128i add[kChainSlots], subtract[kChainSlots], neighbours[kChainSlots];
-      for (int32_t i = 0; i < end - first; i += 4) {
-        Transpose4({row[0].add, row[1].add, row[2].add, row[3].add}, i, add);
-        Transpose4({row[0].subtract, row[1].subtract, row[2].subtract, row[3].subtract}, i,
-                   subtract);
-        Transpose4({next[0], next[1], next[2], next[3]}, i, neighbours);
+      for (int32_t g = 0; g < kRowRegisters; ++g) {
+        const ChainRow* rs = row + g * kRowsPerRegister;
+        const uint32_t(*ns)[kChainSlots] = next + g * kRowsPerRegister;
+        for (int32_t i = 0; i < end - first; i += 4) {
+          Transpose4({rs[0].add, rs[1].add, rs[2].add, rs[3].add}, i, groups[g].add);
+          Transpose4({rs[0].subtract, rs[1].subtract, rs[2].subtract, rs[3].subtract}, i,
+                     groups[g].subtract);
+          Transpose4({ns[0], ns[1], ns[2], ns[3]}, i, groups[g].neighbours);
+        }
       }
       for (int32_t x = end - 1; x >= start; --x) {
         const int32_t i = x - first;
-        const auto convert = [&] {
-          const __m128i value = _mm_adds_epu8(_mm_subs_epu8(chain.error, subtract[i]), add[i]);
-          chain.error = DitherChain::Masked(value);
-          return value;
-        };
-        const __m128i p0 = convert();
-        __m128i p1 = p0, q1 = p0, q0 = p0;
-        if (x != 1) {
-          p1 = convert();
-          q1 = AverageDown(p1, neighbours[i - 1]);
-          q0 = AverageDown(neighbours[i - 1], q1);
-          chain.error = DitherChain::Masked(q0);
-        }
-        const __m128i upper = _mm_packs_epi32(PackWords(p0), PackWords(q1));
-        const __m128i lower = _mm_packs_epi32(PackWords(p1), PackWords(q0));
         uint16_t* at = f.destination + RotatedDoubleOffset(f, pitch, x, top);
-        const __m128i line = _mm_unpacklo_epi16(upper, lower);
-        const __m128i below = _mm_unpackhi_epi16(upper, lower);
+        __m128i line[kRowRegisters], below[kRowRegisters];
+        for (int32_t g = 0; g < kRowRegisters; ++g) {
+          RowGroup& group = groups[g];
+          const auto convert = [&] {
+            const __m128i value =
+                _mm_adds_epu8(_mm_subs_epu8(group.error, group.subtract[i]), group.add[i]);
+            group.error = DitherChain::Masked(value);
+            return value;
+          };
+          const __m128i p0 = convert();
+          __m128i p1 = p0, q1 = p0, q0 = p0;
+          if (x != 1) {
+            p1 = convert();
+            q1 = AverageDown(p1, group.neighbours[i - 1]);
+            q0 = AverageDown(group.neighbours[i - 1], q1);
+            group.error = DitherChain::Masked(q0);
+          }
+          const __m128i upper = _mm_packs_epi32(PackWords(p0), PackWords(q1));
+          const __m128i lower = _mm_packs_epi32(PackWords(p1), PackWords(q0));
+          line[g] = _mm_unpacklo_epi16(upper, lower);
+          below[g] = _mm_unpackhi_epi16(upper, lower);
+        }
         if (rows == kParallelRows) {
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(at), line);
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(at + pitch), below);
+          std::memcpy(at, line, sizeof line);
+          std::memcpy(at + pitch, below, sizeof below);
         } else {
-          uint16_t pixels[2][2 * kParallelRows];
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels[0]), line);
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels[1]), below);
-          std::memcpy(at, pixels[0], 2 * rows * sizeof(uint16_t));
-          std::memcpy(at + pitch, pixels[1], 2 * rows * sizeof(uint16_t));
+          std::memcpy(at, line, 2 * rows * sizeof(uint16_t));
+          std::memcpy(at + pitch, below, 2 * rows * sizeof(uint16_t));
         }
       }
     }
