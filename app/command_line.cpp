@@ -31,11 +31,15 @@ CommandLineChoice InterpretWithoutSkin(std::u16string_view line) {
 
 PlaylistLoader LoaderFor(CommandLineRule rule) {
   switch (rule) {
-    case CommandLineRule::PdlPlaylist: return playlistLoaders.pdl;
-    case CommandLineRule::PlsPlaylist: return playlistLoaders.pls;
+    case CommandLineRule::PdlPlaylist:
+      return playlistLoaders.pdl;
+    case CommandLineRule::PlsPlaylist:
+      return playlistLoaders.pls;
     case CommandLineRule::M3uPlaylist:
-    case CommandLineRule::PyPlaylist: return playlistLoaders.m3u;
-    default: return nullptr;
+    case CommandLineRule::PyPlaylist:
+      return playlistLoaders.m3u;
+    default:
+      return nullptr;
   }
 }
 
@@ -53,7 +57,8 @@ CommandLineChoice InterpretCommandLine(std::u16string_view line) {
   }
   const size_t skinEnd = extension + kSkinExtension.size();
   CommandLineChoice choice{CommandLineRule::SkinAndItem,
-                           std::u16string(line.substr(skinStart, skinEnd - skinStart)), {}};
+                           std::u16string(line.substr(skinStart, skinEnd - skinStart)),
+                           {}};
   if (skinEnd + 1 < line.size()) choice.item = line.substr(skinEnd + 1);
   return choice;
 }

@@ -5,7 +5,14 @@
 #include <string>
 #include <string_view>
 
-enum class CommandLineRule { SkinAndItem, PdlPlaylist, PlsPlaylist, M3uPlaylist, PyPlaylist, MediaItem };
+enum class CommandLineRule {
+  SkinAndItem,
+  PdlPlaylist,
+  PlsPlaylist,
+  M3uPlaylist,
+  PyPlaylist,
+  MediaItem
+};
 
 struct CommandLineChoice {
   CommandLineRule rule;

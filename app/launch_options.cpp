@@ -47,18 +47,16 @@ struct OptionRow {
   Setter set;
 };
 constexpr OptionRow kOptions[] = {
-    {"headless", "MORVELANT_HEADLESS", SetHeadless},
-    {"screen", "MORVELANT_SCREEN", SetScreen},
-    {"scale", "MORVELANT_SCALE", SetScale},
-    {"script", "MORVELANT_SCRIPT", SetScript},
-    {"audio", "MORVELANT_AUDIO", SetAudio},
-    {"journal", "MORVELANT_JOURNAL", SetJournal},
+    {"headless", "MORVELANT_HEADLESS", SetHeadless}, {"screen", "MORVELANT_SCREEN", SetScreen},
+    {"scale", "MORVELANT_SCALE", SetScale},          {"script", "MORVELANT_SCRIPT", SetScript},
+    {"audio", "MORVELANT_AUDIO", SetAudio},          {"journal", "MORVELANT_JOURNAL", SetJournal},
 };
 
 // "--name" or "--name=value"; false when the option is unknown or its value is bad.
 bool ApplyOption(LaunchOptions& options, const std::string& argument) {
   const size_t equals = argument.find('=');
-  const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+  const std::string name =
+      argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
   const std::string value = equals == std::string::npos ? "" : argument.substr(equals + 1);
   if (name == "help") return options.showHelp = true;
   if (name == "version") return options.showVersion = true;
@@ -98,11 +96,13 @@ const char* UsageText() {
          "(-ts/path/skin.pds /path/clip.avi).\n"
          "\n"
          "Options (each also read from the MORVELANT_* variable named beside it):\n"
-         "  --headless          no window; the screen exists only in memory (MORVELANT_HEADLESS=1)\n"
+         "  --headless          no window; the screen exists only in memory "
+         "(MORVELANT_HEADLESS=1)\n"
          "  --screen=WxH        screen size in pixels, default 640x480 (MORVELANT_SCREEN)\n"
          "  --scale=N           show each pixel N times larger; default fits the desktop\n"
          "                      (MORVELANT_SCALE)\n"
-         "  --script=FILE       run the input script FILE once the window exists (MORVELANT_SCRIPT)\n"
+         "  --script=FILE       run the input script FILE once the window exists "
+         "(MORVELANT_SCRIPT)\n"
          "  --audio=sdl|null|wav:FILE  where sound goes (MORVELANT_AUDIO)\n"
          "  --journal=FILE      write one JSON line per observable event (MORVELANT_JOURNAL)\n"
          "  --help, --version   print this text or the version and exit\n"

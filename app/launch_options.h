@@ -11,7 +11,7 @@ struct LaunchOptions {
   BackendOptions backend;
   bool showHelp = false;
   bool showVersion = false;
-  std::string error;         // a bad option: the message to print
+  std::string error;           // a bad option: the message to print
   std::u16string commandLine;  // the remaining arguments joined with single blanks
 };
 

@@ -21,49 +21,49 @@ extern "C" {
 #define EQUALIZER_BAND_COUNT 11
 
 typedef struct PlayerSettings {
-  uint8_t rotate;             /* 0 */
-  uint8_t keepAwake;          /* 1 */
-  uint8_t audioEnabled;       /* 2 */
-  uint8_t fullScreen;         /* 3 */
-  uint8_t filtering;          /* 4 */
-  uint8_t cachedInput;        /* 5 */
-  uint8_t unused6;            /* 6: never read or written */
-  uint8_t autoPlay;           /* 7 */
-  uint8_t shuffle;            /* 8 */
-  uint8_t unused9[3];         /* 9..11 */
-  int32_t readerParameter;    /* 12 */
-  uint32_t keyPlayPause;      /* 16 */
-  uint32_t keyFastForward;    /* 20 */
-  uint32_t keyRotate;         /* 24 */
-  uint32_t keyFullScreen;     /* 28 */
-  uint32_t keyDisplayPower;   /* 32 */
-  uint32_t keyVolumeUp;       /* 36 */
-  uint32_t keyVolumeDown;     /* 40 */
-  uint32_t keyBrightnessUp;   /* 44 */
-  uint32_t keyBrightnessDown; /* 48 */
-  uint32_t keyNextItem;       /* 52 */
-  uint32_t keyPreviousItem;   /* 56 */
-  int32_t dialogOption;       /* 60 */
-  uint32_t keyStop;           /* 64 */
-  uint32_t keyMute;           /* 68 */
-  uint8_t showStatistics;     /* 72 */
-  uint8_t unused73[3];        /* 73..75 */
-  int32_t brightness;         /* 76 */
-  int32_t lateWindow;         /* 80 */
-  uint8_t videoTakeover;      /* 84 */
-  uint8_t useStreamingReader; /* 85 */
-  uint8_t equalizerOn;        /* 86 */
+  uint8_t rotate;                              /* 0 */
+  uint8_t keepAwake;                           /* 1 */
+  uint8_t audioEnabled;                        /* 2 */
+  uint8_t fullScreen;                          /* 3 */
+  uint8_t filtering;                           /* 4 */
+  uint8_t cachedInput;                         /* 5 */
+  uint8_t unused6;                             /* 6: never read or written */
+  uint8_t autoPlay;                            /* 7 */
+  uint8_t shuffle;                             /* 8 */
+  uint8_t unused9[3];                          /* 9..11 */
+  int32_t readerParameter;                     /* 12 */
+  uint32_t keyPlayPause;                       /* 16 */
+  uint32_t keyFastForward;                     /* 20 */
+  uint32_t keyRotate;                          /* 24 */
+  uint32_t keyFullScreen;                      /* 28 */
+  uint32_t keyDisplayPower;                    /* 32 */
+  uint32_t keyVolumeUp;                        /* 36 */
+  uint32_t keyVolumeDown;                      /* 40 */
+  uint32_t keyBrightnessUp;                    /* 44 */
+  uint32_t keyBrightnessDown;                  /* 48 */
+  uint32_t keyNextItem;                        /* 52 */
+  uint32_t keyPreviousItem;                    /* 56 */
+  int32_t dialogOption;                        /* 60 */
+  uint32_t keyStop;                            /* 64 */
+  uint32_t keyMute;                            /* 68 */
+  uint8_t showStatistics;                      /* 72 */
+  uint8_t unused73[3];                         /* 73..75 */
+  int32_t brightness;                          /* 76 */
+  int32_t lateWindow;                          /* 80 */
+  uint8_t videoTakeover;                       /* 84 */
+  uint8_t useStreamingReader;                  /* 85 */
+  uint8_t equalizerOn;                         /* 86 */
   int8_t equalizerBands[EQUALIZER_BAND_COUNT]; /* 87: dB gains -12..+12, byte 0 the preamp */
   char16_t skinPath[SETTINGS_PATH_CHARS];      /* 98 */
-  uint8_t muted;              /* 608 */
-  uint8_t showPlaylist;       /* 609 */
-  uint8_t showMediaInfo;      /* 610 */
-  uint8_t sizeToViewport;     /* 611 */
-  uint8_t repeat;             /* 612 */
-  uint8_t resumeLastItem;     /* 613 */
-  char16_t lastItem[SETTINGS_PATH_CHARS]; /* 614 */
-  int32_t lastFrame;          /* 1124 */
-  uint32_t volume;            /* 1128: left in the low 16 bits, right in the high 16 */
+  uint8_t muted;                               /* 608 */
+  uint8_t showPlaylist;                        /* 609 */
+  uint8_t showMediaInfo;                       /* 610 */
+  uint8_t sizeToViewport;                      /* 611 */
+  uint8_t repeat;                              /* 612 */
+  uint8_t resumeLastItem;                      /* 613 */
+  char16_t lastItem[SETTINGS_PATH_CHARS];      /* 614 */
+  int32_t lastFrame;                           /* 1124 */
+  uint32_t volume; /* 1128: left in the low 16 bits, right in the high 16 */
 } PlayerSettings;
 
 MORVELANT_STATIC_ASSERT(sizeof(PlayerSettings) == PLAYER_SETTINGS_SIZE, "PlayerSettings size");

@@ -42,6 +42,11 @@ const AppInstance playerInstance = {
     .menuRows = std::size(kMenu),
 };
 
-const char16_t* const kActionNames[8] = {
-    u"", u"Play", u"Stop", u"Fast Forward", u"Equalizer", u"Full Screen", u"PlayerOptions.Rotate",
-    u"Next Item"};
+const char16_t* const kActionNames[8] = {u"",
+                                         u"Play",
+                                         u"Stop",
+                                         u"Fast Forward",
+                                         u"Equalizer",
+                                         u"Full Screen",
+                                         u"PlayerOptions.Rotate",
+                                         u"Next Item"};

@@ -66,17 +66,17 @@ MORVELANT_STATIC_ASSERT(offsetof(MediaDescriptor, ChapterNames) == 72, "ChapterN
  * rest on the main window's thread: a reader makes each read and reposition indivisible. */
 typedef struct ReaderOps {
   int32_t (*Open)(const char16_t* path, int32_t mode, int32_t parameter,
-                  MediaDescriptor** descriptorOut);            /* 0: nonzero = opened */
-  int32_t (*ReadAudio)(uint8_t* destination, int32_t length); /* 1: bytes, 0 = end */
+                  MediaDescriptor** descriptorOut);              /* 0: nonzero = opened */
+  int32_t (*ReadAudio)(uint8_t* destination, int32_t length);    /* 1: bytes, 0 = end */
   int32_t (*ReadVideoFrame)(uint8_t* destination, int32_t skip); /* 2: size, 0 dropped, <0 end */
-  int32_t (*Seek)(int32_t position, int32_t mode);            /* 3: new audio span */
-  int32_t (*ResyncAudio)(void);                               /* 4: new audio span */
-  double (*GetProgress)(void);                                /* 5: percent */
-  int32_t (*Close)(void);                                     /* 6: harmless when closed */
-  int32_t (*IsKeyFrame)(int32_t frameIndex);                  /* 7 */
-  int32_t (*SeekChapter)(int32_t chapter);                    /* 8: optional */
-  int32_t (*SetPaused)(int32_t paused);                       /* 9: optional */
-  void (*Stop)(void);                                         /* 10: optional */
+  int32_t (*Seek)(int32_t position, int32_t mode);               /* 3: new audio span */
+  int32_t (*ResyncAudio)(void);                                  /* 4: new audio span */
+  double (*GetProgress)(void);                                   /* 5: percent */
+  int32_t (*Close)(void);                                        /* 6: harmless when closed */
+  int32_t (*IsKeyFrame)(int32_t frameIndex);                     /* 7 */
+  int32_t (*SeekChapter)(int32_t chapter);                       /* 8: optional */
+  int32_t (*SetPaused)(int32_t paused);                          /* 9: optional */
+  void (*Stop)(void);                                            /* 10: optional */
 } ReaderOps;
 
 #define READER_OPS_SLOTS 11

@@ -24,7 +24,9 @@ void DriveTickCount(uint32_t ticks) {
   tickDriven = true;
 }
 
-void ReleaseTickCount() { tickDriven = false; }
+void ReleaseTickCount() {
+  tickDriven = false;
+}
 
 void Sleep(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

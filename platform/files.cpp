@@ -104,7 +104,9 @@ bool WriteFileAtomic(const std::string& path, const void* bytes, size_t size) {
   return true;
 }
 
-void SetWriteFailureAfterBytes(long bytes) { writeFailureAfter = bytes; }
+void SetWriteFailureAfterBytes(long bytes) {
+  writeFailureAfter = bytes;
+}
 
 bool FileExists(const std::string& path) {
   struct stat info {};

@@ -50,7 +50,8 @@ WindowHandle KeyTarget() {
 }
 
 void PostKey(uint32_t virtualKey, bool down) {
-  PostMessage(KeyTarget(), down ? WM_KEYDOWN : WM_KEYUP, virtualKey, down ? kKeyDownBits : kKeyUpBits);
+  PostMessage(KeyTarget(), down ? WM_KEYDOWN : WM_KEYUP, virtualKey,
+              down ? kKeyDownBits : kKeyUpBits);
 }
 
 void PostChar(char16_t character) {

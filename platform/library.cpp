@@ -52,4 +52,6 @@ void FreeLibrary(LibraryHandle library) {
   if (library) dlclose(library);
 }
 
-std::string LibraryLoadError() { return lastError; }
+std::string LibraryLoadError() {
+  return lastError;
+}

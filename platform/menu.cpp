@@ -28,9 +28,13 @@ bool VisitItem(MenuHandle menu, uint32_t command, Visit visit) {
 
 }  // namespace
 
-MenuHandle CreateMenu() { return new Menu; }
+MenuHandle CreateMenu() {
+  return new Menu;
+}
 
-void DestroyMenu(MenuHandle menu) { delete menu; }
+void DestroyMenu(MenuHandle menu) {
+  delete menu;
+}
 
 void AppendMenuItem(MenuHandle menu, uint32_t command, std::u16string_view text, bool greyed) {
   menu->items.push_back({.text = std::u16string(text), .command = command, .greyed = greyed});
@@ -87,10 +91,24 @@ void CommandBarDestroy(CommandBarHandle bar) {
   delete bar;
 }
 
-MenuHandle CommandBarGetMenu(CommandBarHandle bar) { return bar ? bar->menu : nullptr; }
-void* CommandBarOwner(CommandBarHandle bar) { return bar ? bar->owner : nullptr; }
-void CommandBarSetOwner(CommandBarHandle bar, void* ownerWindow) { if (bar) bar->owner = ownerWindow; }
-void CommandBarShow(CommandBarHandle bar, bool visible) { if (bar) bar->visible = visible; }
-bool CommandBarIsVisible(CommandBarHandle bar) { return bar && bar->visible; }
-void CommandBarEnable(CommandBarHandle bar, bool enabled) { if (bar) bar->enabled = enabled; }
-bool CommandBarIsEnabled(CommandBarHandle bar) { return bar && bar->enabled; }
+MenuHandle CommandBarGetMenu(CommandBarHandle bar) {
+  return bar ? bar->menu : nullptr;
+}
+void* CommandBarOwner(CommandBarHandle bar) {
+  return bar ? bar->owner : nullptr;
+}
+void CommandBarSetOwner(CommandBarHandle bar, void* ownerWindow) {
+  if (bar) bar->owner = ownerWindow;
+}
+void CommandBarShow(CommandBarHandle bar, bool visible) {
+  if (bar) bar->visible = visible;
+}
+bool CommandBarIsVisible(CommandBarHandle bar) {
+  return bar && bar->visible;
+}
+void CommandBarEnable(CommandBarHandle bar, bool enabled) {
+  if (bar) bar->enabled = enabled;
+}
+bool CommandBarIsEnabled(CommandBarHandle bar) {
+  return bar && bar->enabled;
+}

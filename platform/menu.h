@@ -12,7 +12,7 @@ using MenuHandle = Menu*;
 
 struct MenuItem {
   std::u16string text;
-  uint32_t command = 0;                 // 0 for a submenu's title or a separator
+  uint32_t command = 0;  // 0 for a submenu's title or a separator
   bool checked = false;
   bool greyed = false;
   std::unique_ptr<Menu> submenu;
@@ -24,7 +24,8 @@ struct Menu {
 
 MenuHandle CreateMenu();
 void DestroyMenu(MenuHandle menu);
-void AppendMenuItem(MenuHandle menu, uint32_t command, std::u16string_view text, bool greyed = false);
+void AppendMenuItem(MenuHandle menu, uint32_t command, std::u16string_view text,
+                    bool greyed = false);
 // The submenu becomes part of `menu` and is destroyed with it.
 MenuHandle AppendSubmenu(MenuHandle menu, std::u16string_view title);
 // Inserts before the item with command `before` (searched in the whole tree); false if none.

@@ -86,8 +86,8 @@ bool TakePaint(ThreadQueue& queue, Message* message) {
 
 // One pass over the queue: sent messages first, then posted, quit, paint, timers.
 enum class Take { Message, Quit, Nothing };
-Take TakeNext(ThreadQueue& queue, std::unique_lock<std::mutex>& hold, Message* message,
-              bool remove, uint64_t* nextDue) {
+Take TakeNext(ThreadQueue& queue, std::unique_lock<std::mutex>& hold, Message* message, bool remove,
+              uint64_t* nextDue) {
   while (!queue.sent.empty()) {
     hold.unlock();
     HandleSentMessages(queue);
@@ -136,7 +136,9 @@ std::shared_ptr<ThreadQueue> QueueOfThread(uint32_t threadId) {
   return found == queues.end() ? nullptr : found->second.lock();
 }
 
-uint32_t GetCurrentThreadId() { return CurrentQueue()->threadId; }
+uint32_t GetCurrentThreadId() {
+  return CurrentQueue()->threadId;
+}
 
 void HandleSentMessages(ThreadQueue& queue) {
   for (;;) {
@@ -248,7 +250,8 @@ uint32_t SetTimer(WindowHandle window, uint32_t id, uint32_t milliseconds) {
   const auto queue = QueueOfThread(GetWindowThreadId(window));
   if (!queue) return 0;
   std::lock_guard<std::mutex> hold(queue->lock);
-  std::erase_if(queue->timers, [&](const WindowTimer& t) { return t.window == window && t.id == id; });
+  std::erase_if(queue->timers,
+                [&](const WindowTimer& t) { return t.window == window && t.id == id; });
   queue->timers.push_back({window, id, milliseconds, SteadyMilliseconds() + milliseconds});
   queue->wake.notify_all();
   return id;

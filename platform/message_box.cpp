@@ -21,4 +21,6 @@ int32_t MessageBox(WindowHandle owner, std::u16string_view text, std::u16string_
   return IDOK;
 }
 
-void SetMessageBoxPresenter(MessageBoxPresenter newPresenter) { presenter = newPresenter; }
+void SetMessageBoxPresenter(MessageBoxPresenter newPresenter) {
+  presenter = newPresenter;
+}

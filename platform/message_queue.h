@@ -17,7 +17,7 @@ struct ThreadQueue;
 struct SentMessage {
   Message message;
   intptr_t result = 0;
-  bool done = false;                     // guarded by the sender's queue lock
+  bool done = false;  // guarded by the sender's queue lock
   std::shared_ptr<ThreadQueue> sender;
 };
 

@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -44,7 +44,9 @@ std::string SocketPath() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const char* own = std::getenv("MORVELANT_HOME");
   // A player with its own home is its own instance family (tests run several side by side).
-  const std::string folder = own && *own ? PlayerHome() : runtime && *runtime ? runtime : PlayerHome();
+  const std::string folder = own && *own           ? PlayerHome()
+                             : runtime && *runtime ? runtime
+                                                   : PlayerHome();
   return folder + "/" + kSocketName;
 }
 
@@ -87,7 +89,9 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
   return true;
 }
 
-bool OpenWithDesktop(const std::string& target) { return StartProgram("xdg-open", {target}); }
+bool OpenWithDesktop(const std::string& target) {
+  return StartProgram("xdg-open", {target});
+}
 
 bool AskRunningPlayerToClose() {
   sockaddr_un address;

@@ -17,9 +17,13 @@ std::recursive_mutex registryLock;
 RegistryTree trees[2];
 std::string homeFolder;
 
-int Index(RegistryRoot root) { return root == RegistryRoot::LocalMachine ? 0 : 1; }
+int Index(RegistryRoot root) {
+  return root == RegistryRoot::LocalMachine ? 0 : 1;
+}
 
-std::string FilePath(int index) { return homeFolder + "/" + kFileNames[index]; }
+std::string FilePath(int index) {
+  return homeFolder + "/" + kFileNames[index];
+}
 
 bool Save(int index) {
   if (homeFolder.empty()) return true;
@@ -66,7 +70,9 @@ void RegistryLoad(const std::string& home, const std::string& defaultsFile) {
   }
 }
 
-void RegistryLoadDefault() { RegistryLoad(PlayerHome(), ExecutableFolder() + "/" + kDefaultsFile); }
+void RegistryLoadDefault() {
+  RegistryLoad(PlayerHome(), ExecutableFolder() + "/" + kDefaultsFile);
+}
 
 bool RegistryKeyExists(RegistryRoot root, std::u16string_view key) {
   std::lock_guard<std::recursive_mutex> hold(registryLock);

@@ -125,7 +125,8 @@ bool MergeRegistryDefaults(const RegistryTree& defaults, RegistryTree* tree) {
   for (const auto& [id, key] : defaults) {
     auto [entry, newKey] = tree->try_emplace(id, RegistryKey{.root = key.root, .path = key.path});
     added |= newKey;
-    for (const auto& [name, value] : key.values) added |= entry->second.values.emplace(name, value).second;
+    for (const auto& [name, value] : key.values)
+      added |= entry->second.values.emplace(name, value).second;
   }
   return added;
 }

@@ -17,8 +17,8 @@ struct RegistryValue {
 };
 
 struct RegistryKey {
-  std::u16string root;  // "HKEY_LOCAL_MACHINE", ...
-  std::u16string path;  // as first written
+  std::u16string root;                             // "HKEY_LOCAL_MACHINE", ...
+  std::u16string path;                             // as first written
   std::map<std::u16string, RegistryValue> values;  // by lower-cased name
 };
 

@@ -31,7 +31,9 @@ constexpr CheckedItem kCheckedItems[] = {
     {40050, offsetof(PlayerSettings, showMediaInfo)},
 };
 
-std::string SettingsPath() { return PlayerHome() + "/" + kSettingsFile; }
+std::string SettingsPath() {
+  return PlayerHome() + "/" + kSettingsFile;
+}
 
 }  // namespace
 

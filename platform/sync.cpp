@@ -85,7 +85,9 @@ void CloseEvent(EventHandle event) {
   delete event;
 }
 
-MutexHandle CreateMutex() { return new Mutex; }
+MutexHandle CreateMutex() {
+  return new Mutex;
+}
 
 uint32_t WaitForMutex(MutexHandle mutex, uint32_t milliseconds) {
   const std::thread::id self = std::this_thread::get_id();
@@ -107,4 +109,6 @@ void ReleaseMutex(MutexHandle mutex) {
   if (--mutex->depth == 0) mutex->released.notify_one();
 }
 
-void CloseMutex(MutexHandle mutex) { delete mutex; }
+void CloseMutex(MutexHandle mutex) {
+  delete mutex;
+}

@@ -26,8 +26,12 @@ void CloseEvent(EventHandle event);
 struct CriticalSection {
   std::recursive_mutex lock;
 };
-inline void EnterCriticalSection(CriticalSection* section) { section->lock.lock(); }
-inline void LeaveCriticalSection(CriticalSection* section) { section->lock.unlock(); }
+inline void EnterCriticalSection(CriticalSection* section) {
+  section->lock.lock();
+}
+inline void LeaveCriticalSection(CriticalSection* section) {
+  section->lock.unlock();
+}
 
 struct Mutex;
 using MutexHandle = Mutex*;

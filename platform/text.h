@@ -19,6 +19,8 @@ bool IsValidUtf8(std::string_view bytes);
 void WideCopy(char16_t* destination, size_t capacity, std::u16string_view text);
 // Length of a terminated wide string.
 size_t WideLength(const char16_t* text);
-inline std::u16string_view WideView(const char16_t* text) { return {text, WideLength(text)}; }
+inline std::u16string_view WideView(const char16_t* text) {
+  return {text, WideLength(text)};
+}
 // ASCII-only lower-casing, as registry names and extensions are compared.
 std::u16string WideLower(std::u16string_view text);

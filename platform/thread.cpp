@@ -61,4 +61,6 @@ uint32_t WaitForThread(ThreadHandle thread, uint32_t milliseconds, uint32_t* exi
   return result;
 }
 
-void CloseThreadHandle(ThreadHandle thread) { delete thread; }
+void CloseThreadHandle(ThreadHandle thread) {
+  delete thread;
+}

@@ -1,12 +1,13 @@
+#include "platform/window.h"
+
 #include <algorithm>
 #include <atomic>
-#include <utility>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/message_queue.h"
-#include "platform/window.h"
 
 struct Window {
   std::u16string className;
@@ -64,14 +65,14 @@ intptr_t DestroyRequestProc(WindowHandle window, uint32_t, uintptr_t, intptr_t) 
 }  // namespace
 
 WindowHandle CreateWindow(const WindowDescription& description) {
-  auto window = std::make_unique<Window>(Window{
-      .className = description.className ? description.className : u"",
-      .title = description.title ? description.title : u"",
-      .procedure = description.procedure ? description.procedure : DefWindowProc,
-      .parent = description.parent,
-      .bounds = description.bounds,
-      .visible = description.visible,
-      .threadId = GetCurrentThreadId()});
+  auto window = std::make_unique<Window>(
+      Window{.className = description.className ? description.className : u"",
+             .title = description.title ? description.title : u"",
+             .procedure = description.procedure ? description.procedure : DefWindowProc,
+             .parent = description.parent,
+             .bounds = description.bounds,
+             .visible = description.visible,
+             .threadId = GetCurrentThreadId()});
   WindowHandle handle = window.get();
   {
     std::lock_guard<std::recursive_mutex> hold(windowsLock);
@@ -123,7 +124,8 @@ uint32_t GetWindowThreadId(WindowHandle window) {
 }
 
 WindowProc SetWindowProc(WindowHandle window, WindowProc procedure) {
-  return WithWindow(window, WindowProc{}, [&](Window& w) { return std::exchange(w.procedure, procedure); });
+  return WithWindow(window, WindowProc{},
+                    [&](Window& w) { return std::exchange(w.procedure, procedure); });
 }
 
 WindowProc GetWindowProc(WindowHandle window) {
@@ -146,7 +148,10 @@ void* GetWindowData(WindowHandle window) {
 }
 
 void SetWindowData(WindowHandle window, void* data) {
-  WithWindow(window, 0, [&](Window& w) { w.data = data; return 0; });
+  WithWindow(window, 0, [&](Window& w) {
+    w.data = data;
+    return 0;
+  });
 }
 
 Rect GetWindowRect(WindowHandle window) {
@@ -154,12 +159,18 @@ Rect GetWindowRect(WindowHandle window) {
 }
 
 void MoveWindow(WindowHandle window, const Rect& bounds) {
-  WithWindow(window, 0, [&](Window& w) { w.bounds = bounds; return 0; });
+  WithWindow(window, 0, [&](Window& w) {
+    w.bounds = bounds;
+    return 0;
+  });
   InvalidateWindow(window, true);
 }
 
 void ShowWindow(WindowHandle window, bool visible) {
-  WithWindow(window, 0, [&](Window& w) { w.visible = visible; return 0; });
+  WithWindow(window, 0, [&](Window& w) {
+    w.visible = visible;
+    return 0;
+  });
   if (visible) InvalidateWindow(window, true);
 }
 
@@ -176,10 +187,16 @@ WindowHandle SetFocus(WindowHandle window) {
   return previous;
 }
 
-WindowHandle GetFocus() { return focusWindow.load(); }
+WindowHandle GetFocus() {
+  return focusWindow.load();
+}
 
 void InvalidateWindow(WindowHandle window, bool erase) {
-  if (!WithWindow(window, false, [&](Window& w) { w.erase |= erase; return true; })) return;
+  if (!WithWindow(window, false, [&](Window& w) {
+        w.erase |= erase;
+        return true;
+      }))
+    return;
   if (const auto queue = QueueOfThread(GetWindowThreadId(window))) {
     std::lock_guard<std::mutex> hold(queue->lock);
     queue->needsPaint.insert(window);
@@ -188,7 +205,10 @@ void InvalidateWindow(WindowHandle window, bool erase) {
 }
 
 void ValidateWindow(WindowHandle window) {
-  WithWindow(window, 0, [](Window& w) { w.erase = false; return 0; });
+  WithWindow(window, 0, [](Window& w) {
+    w.erase = false;
+    return 0;
+  });
   if (const auto queue = QueueOfThread(GetWindowThreadId(window))) {
     std::lock_guard<std::mutex> hold(queue->lock);
     queue->needsPaint.erase(window);

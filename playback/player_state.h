@@ -13,32 +13,32 @@
 constexpr int kMediaPathChars = 200;
 constexpr int kSkinPathChars = 256;
 
-extern PlayerSettings playerSettings;    // W main (load, dialogs, toggles); R all
-extern char16_t currentPath[kMediaPathChars];       // W main; R main, video
-extern uint8_t isUrl;                               // with currentPath
-extern char16_t commandLineSkin[kSkinPathChars];    // W start-up; R main, video
-extern int32_t screenWidth, screenHeight;           // W start-up, once; R all
-extern WindowHandle mainWindow;                     // W start-up; R all
-extern uint32_t startupVolume;                      // W start-up; R main at exit
+extern PlayerSettings playerSettings;             // W main (load, dialogs, toggles); R all
+extern char16_t currentPath[kMediaPathChars];     // W main; R main, video
+extern uint8_t isUrl;                             // with currentPath
+extern char16_t commandLineSkin[kSkinPathChars];  // W start-up; R main, video
+extern int32_t screenWidth, screenHeight;         // W start-up, once; R all
+extern WindowHandle mainWindow;                   // W start-up; R all
+extern uint32_t startupVolume;                    // W start-up; R main at exit
 
-extern std::atomic<uint8_t> paused;             // W main; R video, audio
-extern std::atomic<uint8_t> stopRequested;      // W main, video, audio; R video, audio
-extern std::atomic<uint8_t> fastForward;        // W main, video; R video, audio
-extern std::atomic<uint8_t> busy;               // W main, video; R main
-extern std::atomic<uint8_t> userStopped;        // W main; R video
-extern std::atomic<uint8_t> reachedEnd;         // W main, video, audio; R video
-extern std::atomic<int32_t> playlistStep;       // W main, video; R video
-extern std::atomic<uint8_t> startRequest;       // W main; R video
-extern std::atomic<uint8_t> closing;            // W main; R video
-extern std::atomic<uint8_t> screenTakeover;     // W main; R main, video
-extern std::atomic<uint32_t> videoThreadId;     // W main, video; R main
-extern std::atomic<int32_t> drawLevel;          // W main, video; R video
-extern std::atomic<uint8_t> previousFrameDrawn; // W main, video; R video
-extern std::atomic<int32_t> targetFrame;        // W callback, video; R video
-extern std::atomic<int32_t> videoFrame;         // W video; R main
-extern std::atomic<int32_t> framesToPlay;       // W main, video, callback; R all
-extern std::atomic<int32_t> durationMs;         // W main, video; R callback
-extern std::atomic<uint32_t> clockStartTick;    // W main, video; R video
-extern std::atomic<int64_t> audioSpan;          // W main, audio; R callback
-extern std::atomic<int32_t> droppedFrames;      // W video; R main
-extern std::atomic<uint8_t> altRotation;        // W main at creation; R main
+extern std::atomic<uint8_t> paused;              // W main; R video, audio
+extern std::atomic<uint8_t> stopRequested;       // W main, video, audio; R video, audio
+extern std::atomic<uint8_t> fastForward;         // W main, video; R video, audio
+extern std::atomic<uint8_t> busy;                // W main, video; R main
+extern std::atomic<uint8_t> userStopped;         // W main; R video
+extern std::atomic<uint8_t> reachedEnd;          // W main, video, audio; R video
+extern std::atomic<int32_t> playlistStep;        // W main, video; R video
+extern std::atomic<uint8_t> startRequest;        // W main; R video
+extern std::atomic<uint8_t> closing;             // W main; R video
+extern std::atomic<uint8_t> screenTakeover;      // W main; R main, video
+extern std::atomic<uint32_t> videoThreadId;      // W main, video; R main
+extern std::atomic<int32_t> drawLevel;           // W main, video; R video
+extern std::atomic<uint8_t> previousFrameDrawn;  // W main, video; R video
+extern std::atomic<int32_t> targetFrame;         // W callback, video; R video
+extern std::atomic<int32_t> videoFrame;          // W video; R main
+extern std::atomic<int32_t> framesToPlay;        // W main, video, callback; R all
+extern std::atomic<int32_t> durationMs;          // W main, video; R callback
+extern std::atomic<uint32_t> clockStartTick;     // W main, video; R video
+extern std::atomic<int64_t> audioSpan;           // W main, audio; R callback
+extern std::atomic<int32_t> droppedFrames;       // W video; R main
+extern std::atomic<uint8_t> altRotation;         // W main at creation; R main

@@ -12,17 +12,17 @@ extern "C" {
 /* 4:2:0 planes: the chroma sample of luma (x, y) is at (y / 2) * ChromaStride + x / 2. The
  * previous frame's planes let a blitter skip blocks that did not change. */
 typedef struct DecodedPicture {
-  uint8_t* Luma;          /* 0 */
-  uint8_t* Cr;            /* 4: the first chroma plane */
-  uint8_t* Cb;            /* 8: the second chroma plane */
-  int32_t LumaStride;     /* 12 */
-  int32_t ChromaStride;   /* 16 */
-  int32_t CodecOwn20;     /* 20: not read by the player */
-  int32_t CodecOwn24;     /* 24: not read by the player */
-  uint8_t* PreviousLuma;  /* 28 */
-  uint8_t* PreviousCr;    /* 32 */
-  uint8_t* PreviousCb;    /* 36 */
-  int32_t CodecOwn40;     /* 40: not read by the player */
+  uint8_t* Luma;         /* 0 */
+  uint8_t* Cr;           /* 4: the first chroma plane */
+  uint8_t* Cb;           /* 8: the second chroma plane */
+  int32_t LumaStride;    /* 12 */
+  int32_t ChromaStride;  /* 16 */
+  int32_t CodecOwn20;    /* 20: not read by the player */
+  int32_t CodecOwn24;    /* 24: not read by the player */
+  uint8_t* PreviousLuma; /* 28 */
+  uint8_t* PreviousCr;   /* 32 */
+  uint8_t* PreviousCb;   /* 36 */
+  int32_t CodecOwn40;    /* 40: not read by the player */
 } DecodedPicture;
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
@@ -59,8 +59,8 @@ MORVELANT_STATIC_ASSERT(sizeof(VideoDecoderParams) == 20, "VideoDecoderParams si
 /* Video codec exports. DecodeInit(0, command, params or null, 0); DecodeFrame(packet, size,
  * picture, render) returns nonzero when the picture describes a frame. */
 typedef int32_t (*DecodeInitFunction)(int32_t zero, int32_t command, void* params, int32_t zero2);
-typedef int32_t (*DecodeFrameFunction)(const uint8_t* packet, int32_t size,
-                                       DecodedPicture* picture, int32_t render);
+typedef int32_t (*DecodeFrameFunction)(const uint8_t* packet, int32_t size, DecodedPicture* picture,
+                                       int32_t render);
 
 #ifdef __cplusplus
 }

@@ -26,10 +26,10 @@
 #include "platform/drawing.h"
 #include "platform/gapi.h"
 #include "platform/input.h"
-#include "platform/text.h"
 #include "platform/message_box.h"
 #include "platform/message_box_presenter.h"
 #include "platform/screen.h"
+#include "platform/text.h"
 #include "platform/virtual_keys.h"
 
 namespace {

@@ -1,6 +1,7 @@
+#include "app/command_line.h"
+
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
 #include "platform/text.h"
 #include "playback/player_state.h"
 
@@ -24,10 +25,12 @@ TEST(CommandLine, RulesInOrder) {
   };
   using R = CommandLineRule;
   const Case cases[] = {
-      {u"-ts\\Skins\\Big.pds \\Video\\clip.avi", R::SkinAndItem, u"\\Skins\\Big.pds", u"\\Video\\clip.avi"},
+      {u"-ts\\Skins\\Big.pds \\Video\\clip.avi", R::SkinAndItem, u"\\Skins\\Big.pds",
+       u"\\Video\\clip.avi"},
       {u"-ts\\Skins\\Big.pds", R::SkinAndItem, u"\\Skins\\Big.pds", u""},
       {u"-ts\\Skins\\Big.pds ", R::SkinAndItem, u"\\Skins\\Big.pds", u""},
-      {u"-ts /s/a.pds/b.pds x.avi", R::SkinAndItem, u" /s/a.pds", u"b.pds x.avi"},  // no blank skipped
+      {u"-ts /s/a.pds/b.pds x.avi", R::SkinAndItem, u" /s/a.pds",
+       u"b.pds x.avi"},  // no blank skipped
       {u"-ts\\Skins\\list.pdl.pds x.pls", R::SkinAndItem, u"\\Skins\\list.pdl.pds", u"x.pls"},
       {u"\\My Music\\party.pdl 3", R::PdlPlaylist, u"", u"\\My Music\\party.pdl 3"},
       {u"\\Folder.pls\\clip.avi", R::PlsPlaylist, u"", u"\\Folder.pls\\clip.avi"},

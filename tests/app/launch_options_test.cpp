@@ -1,12 +1,13 @@
+#include "app/launch_options.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "app/launch_options.h"
-
 TEST(LaunchOptions, LeadingOptionsAreTakenOffAndTheRestJoined) {
-  const LaunchOptions options = ParseLaunchOptions(
-      {"--headless", "--screen=320x240", "--audio=wav:/tmp/a.wav", "--journal=j.jsonl", "/my files/a.avi", "--not-an-option"});
+  const LaunchOptions options =
+      ParseLaunchOptions({"--headless", "--screen=320x240", "--audio=wav:/tmp/a.wav",
+                          "--journal=j.jsonl", "/my files/a.avi", "--not-an-option"});
   EXPECT_TRUE(options.error.empty()) << options.error;
   EXPECT_TRUE(options.backend.headless);
   EXPECT_EQ(options.backend.screenWidth, 320);
@@ -28,7 +29,8 @@ TEST(LaunchOptions, EnvironmentGivesDefaultsThatOptionsOverride) {
 }
 
 TEST(LaunchOptions, BadOptionsAreReported) {
-  for (const char* bad : {"--screen=640", "--screen=0x480", "--scale=x", "--audio=alsa", "--frobnicate"})
+  for (const char* bad :
+       {"--screen=640", "--screen=0x480", "--scale=x", "--audio=alsa", "--frobnicate"})
     EXPECT_FALSE(ParseLaunchOptions({bad}).error.empty()) << bad;
   EXPECT_TRUE(ParseLaunchOptions({"--help"}).showHelp);
   EXPECT_TRUE(ParseLaunchOptions({"--version"}).showVersion);

@@ -52,7 +52,8 @@ TEST(MainWindow, CreationBuildsTheMenuWithChecksFromTheSettings) {
   EXPECT_EQ(Commands(GetSubmenu(GetSubmenu(menu, 0), 1)), std::vector<uint32_t>{40060});
   EXPECT_EQ(Commands(GetSubmenu(menu, 0)),
             (std::vector<uint32_t>{0, 0, 40055, 40034, 40037, 40030, 40039, 40002}));
-  EXPECT_EQ(Commands(GetSubmenu(menu, 1)), (std::vector<uint32_t>{40012, 40028, 40054, 40031, 40029}));
+  EXPECT_EQ(Commands(GetSubmenu(menu, 1)),
+            (std::vector<uint32_t>{40012, 40028, 40054, 40031, 40029}));
   EXPECT_EQ(Commands(GetSubmenu(menu, 2)), (std::vector<uint32_t>{40049, 40050}));
   EXPECT_TRUE(FindMenuItem(menu, kCommandFiltering)->checked);
   EXPECT_FALSE(FindMenuItem(menu, kCommandRepeat)->checked);
@@ -62,7 +63,8 @@ TEST(MainWindow, CreationBuildsTheMenuWithChecksFromTheSettings) {
   // Chapter items go before "(End of List)" and leave by number.
   ASSERT_TRUE(InsertMenuItem(menu, kCommandEndOfChapters, 40061, u"Intro"));
   ASSERT_TRUE(InsertMenuItem(menu, kCommandEndOfChapters, 40062, u"Outro"));
-  EXPECT_EQ(Commands(GetSubmenu(GetSubmenu(menu, 0), 1)), (std::vector<uint32_t>{40061, 40062, 40060}));
+  EXPECT_EQ(Commands(GetSubmenu(GetSubmenu(menu, 0), 1)),
+            (std::vector<uint32_t>{40061, 40062, 40060}));
   EXPECT_TRUE(DeleteMenuItem(menu, 40061));
   EXPECT_EQ(Commands(GetSubmenu(GetSubmenu(menu, 0), 1)), (std::vector<uint32_t>{40062, 40060}));
 

@@ -30,13 +30,14 @@ TEST(Screenshot, ScriptShowsTheCommandBarAndQuits) {
   char pattern[] = "/tmp/morvelant-shot-XXXXXX";
   const std::string home = mkdtemp(pattern);
   const std::string shot = home + "/bar.png";
-  std::ofstream(home + "/script.txt") << "# open, look, leave\nwait 100\nscreenshot " << shot
-                                      << "\nquit\n";
-  PlayerProcess player =
-      StartPlayer(home, home + "/journal.jsonl", {"--screen=320x240", "--script=" + home + "/script.txt"});
+  std::ofstream(home + "/script.txt")
+      << "# open, look, leave\nwait 100\nscreenshot " << shot << "\nquit\n";
+  PlayerProcess player = StartPlayer(home, home + "/journal.jsonl",
+                                     {"--screen=320x240", "--script=" + home + "/script.txt"});
   EXPECT_EQ(WaitForExit(player), 0);
   const std::string journal = ReadFile(player.journal);
-  EXPECT_NE(journal.find("\"event\":\"window-created\",\"width\":320,\"height\":240"), std::string::npos)
+  EXPECT_NE(journal.find("\"event\":\"window-created\",\"width\":320,\"height\":240"),
+            std::string::npos)
       << journal;
   EXPECT_NE(journal.find("\"event\":\"screenshot\""), std::string::npos) << journal;
   EXPECT_NE(journal.find("\"event\":\"exit\",\"code\":0"), std::string::npos) << journal;

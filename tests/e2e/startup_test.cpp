@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <cstring>
@@ -75,7 +74,7 @@ TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
   EXPECT_EQ(WaitForExit(replacement), 0);
   EXPECT_TRUE(WaitForEvent(replacement, "settings-saved"));
   const PlayerSettings stored = ReadSettings(home.path);
-  EXPECT_EQ(stored.lastFrame, 1234);  // loaded what the old player stored, not the 999
-  EXPECT_EQ(stored.muted, 0);         // every start is unmuted
+  EXPECT_EQ(stored.lastFrame, 1234);      // loaded what the old player stored, not the 999
+  EXPECT_EQ(stored.muted, 0);             // every start is unmuted
   EXPECT_EQ(stored.volume, 0x40001000u);  // set on the device at start, read back at close
 }

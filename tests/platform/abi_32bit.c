@@ -13,4 +13,6 @@ _Static_assert(sizeof(MediaDescriptor) == 10072, "MediaDescriptor");
 _Static_assert(sizeof(PlayerSettings) == 1132, "PlayerSettings");
 _Static_assert(sizeof(VideoDecoderParams) == 20, "VideoDecoderParams");
 
-int main(void) { return 0; }
+int main(void) {
+  return 0;
+}

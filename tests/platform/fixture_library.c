@@ -1,2 +1,4 @@
 /* A tiny library for the loader tests. */
-int FixtureAnswer(void) { return 42; }
+int FixtureAnswer(void) {
+  return 42;
+}

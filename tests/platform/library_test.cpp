@@ -1,7 +1,8 @@
+#include "platform/library.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "platform/library.h"
 
 class LibraryTest : public ::testing::Test {
  protected:

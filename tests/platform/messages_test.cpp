@@ -36,7 +36,8 @@ intptr_t RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, 
 intptr_t ReplacementProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 WindowProc previousProc;
 intptr_t ReplacementProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == WM_USER) return 1000 + CallWindowProc(previousProc, window, message, wParam, lParam);
+  if (message == WM_USER)
+    return 1000 + CallWindowProc(previousProc, window, message, wParam, lParam);
   return CallWindowProc(previousProc, window, message, wParam, lParam);
 }
 
@@ -57,7 +58,8 @@ class MessagesTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(MessagesTest, CreationCloseAndQuitCodeInOrder) {
-  WindowHandle window = CreateWindow({.className = u"TEST", .title = u"Main", .procedure = RecordingProc});
+  WindowHandle window =
+      CreateWindow({.className = u"TEST", .title = u"Main", .procedure = RecordingProc});
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(FindWindow(u"TEST", u"Main"), window);
   PostMessage(window, WM_CLOSE, 0, 0);

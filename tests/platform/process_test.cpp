@@ -1,10 +1,11 @@
+#include "platform/process.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
-#include "platform/process.h"
 #include "temp_folder.h"
 
 TEST(Processes, StartedProgramsRunWithTheirArgumentsAndMissingOnesFail) {

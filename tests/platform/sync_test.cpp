@@ -1,10 +1,11 @@
+#include "platform/sync.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "platform/clock.h"
-#include "platform/sync.h"
 #include "platform/thread.h"
 #include "platform/window.h"
 
