@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/resources.h"
+#include "device/system_bars.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/gapi.h"
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr uint32_t kReplacementPauseMs = 1000;
+// Screens this short let the task bar hide itself while the player runs.
+constexpr int32_t kSmallScreenHeight = 240;
 
 CommandBarHandle commandBar;  // main thread
 
@@ -24,11 +27,16 @@ void CloseOwnMainWindow() {
   if (window) SendMessage(window, WM_CLOSE, 0, 0);
 }
 
+bool IsSmallScreen() {
+  return screenHeight <= kSmallScreenHeight;
+}
+
 void StartUp(std::u16string_view commandLine) {
   if (AskRunningPlayerToClose()) Sleep(kReplacementPauseMs);
   currentPath[0] = 0;
   screenWidth = GetSystemMetrics(SM_CXSCREEN);
   screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (IsSmallScreen()) SetTaskBarAutoHide(true);
   if (!commandLine.empty()) ApplyCommandLine(commandLine);
   playerSettings.audioEnabled = 1;
   WaveOutGetVolume(nullptr, &startupVolume);
@@ -53,10 +61,12 @@ int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode) {
   mainWindow = CreateMainWindow(0, &playerInstance, showMode, &playerSettings, &commandBar,
                                 MainWindowProc, kActionNames);
   if (!mainWindow) return 0;
+  RepaintWindow(true);
   BackendMainWindowCreated(mainWindow);
   ListenForReplacement(CloseOwnMainWindow);
   const int32_t code = RunMessageLoop();
   StopListeningForReplacement();
+  if (IsSmallScreen()) SetTaskBarAutoHide(false);
   CloseDisplay();
   CommandBarDestroy(commandBar);
   commandBar = nullptr;

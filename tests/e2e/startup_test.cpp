@@ -78,3 +78,24 @@ TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
   EXPECT_EQ(stored.muted, 0);             // every start is unmuted
   EXPECT_EQ(stored.volume, 0x40001000u);  // set on the device at start, read back at close
 }
+
+TEST(Startup, ASmallScreenLetsTheTaskBarHideWhileThePlayerRuns) {
+  const std::string autoHide = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\AutoHide]";
+  for (const bool small : {true, false}) {
+    TempHome home;
+    PlayerProcess player = StartPlayer(home.path, home.path + "/journal.jsonl",
+                                       {small ? "--screen=640x240" : "--screen=640x480"});
+    ASSERT_TRUE(WaitForEvent(player, "window-created"));
+    const std::string running = ReadFile(home.path + "/system.reg");
+    kill(player.pid, SIGTERM);
+    EXPECT_EQ(WaitForExit(player), 0);
+    const std::string ended = ReadFile(home.path + "/system.reg");
+    if (small) {
+      EXPECT_NE(running.find(autoHide + "\n\"Default\"=dword:00000001"), std::string::npos)
+          << running;
+      EXPECT_NE(ended.find(autoHide + "\n\"Default\"=dword:00000000"), std::string::npos) << ended;
+    } else {
+      EXPECT_EQ(ended.find("AutoHide"), std::string::npos) << ended;
+    }
+  }
+}
