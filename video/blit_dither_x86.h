@@ -400,12 +400,53 @@ void DitherRotatedAlt(const BlitFrame& f) {
   }
 }
 
+// The four pixels of a doubled sample from its incoming errors, four samples at a time; the
+// last column shows its top left pixel four times and carries the errors of its bottom left.
+struct DoubledSamples {
+  __m128i topLeft, topRight, bottomLeft, bottomRight, outgoing;
+};
+
+static inline __m128i LoadWords(const uint32_t* words) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+}
+
+static inline __m128i Select(__m128i condition, __m128i yes, __m128i no) {
+  return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
+}
+
+// A doubled sample's chain inputs and its right neighbour's, four samples at a time.
+struct DoubledInputs {
+  __m128i add, subtract, under, rightAdd, rightSubtract, rightUnder;
+};
+
+static inline DoubledInputs LoadDoubled(const ChainRow& row, const uint32_t* under, int32_t i) {
+  return {LoadWords(row.add + i),     LoadWords(row.subtract + i),     LoadWords(under + i),
+          LoadWords(row.add + i + 1), LoadWords(row.subtract + i + 1), LoadWords(under + i + 1)};
+}
+
+static inline DoubledSamples ConvertDoubled(const DoubledInputs& in, __m128i isLast,
+                                            __m128i incoming) {
+  const __m128i left = _mm_adds_epu8(_mm_subs_epu8(incoming, in.subtract), in.add);
+  const __m128i leftBelow = AverageDown(left, in.under);
+  const __m128i value =
+      _mm_adds_epu8(_mm_subs_epu8(DitherChain::Masked(leftBelow), in.rightSubtract), in.rightAdd);
+  const __m128i right = AverageDown(leftBelow, value);
+  const __m128i rightBelow = AverageDown(right, in.rightUnder);
+  return {left, Select(isLast, left, right), Select(isLast, left, leftBelow),
+          Select(isLast, left, rightBelow),
+          DitherChain::Masked(Select(isLast, leftBelow, rightBelow))};
+}
+
 // The interpolating doubler: per source sample, two dithered conversions from the row and two
-// interpolated ones from the row below (the last row is its own row below).
+// interpolated ones from the row below (the last row is its own row below). A sample's outgoing
+// errors are a function of its incoming ones, which take at most eight values per channel; that
+// function is tabulated for every sample of a chunk with vector code, so the chain itself is one
+// table look-up per channel and sample, and the pixels follow with vector code again.
 template <class V>
 void DitherUprightDouble(const BlitFrame& f) {
   const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
-  DitherChain chain;
+  constexpr int32_t kStates = kRedBlueErrorMask + 1;
+  uint32_t error = 0;  // red, green and blue in bytes 0, 1 and 2
   for (int32_t y = 0; y < f.height; ++y) {
     const int32_t below = y + 1 < f.height ? y + 1 : y;
     uint16_t* line = f.destination + 2 * y * pitch;
@@ -418,31 +459,44 @@ void DitherUprightDouble(const BlitFrame& f) {
                          prepared, f.brightness, row);
       PrepareInterpolatedRow<V>(LumaRow(f, below) + start, CrRow(f, below) + start / 2,
                                 CbRow(f, below) + start / 2, prepared, f.brightness, under);
-      ChainOutput topLeft, topRight, bottomLeft, bottomRight;
+      const __m128i last = _mm_set1_epi32(f.width - 1 - start);
+      const auto isLast = [&](int32_t i) {
+        return _mm_cmpeq_epi32(_mm_add_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(i)), last);
+      };
+      // outgoing[e][i]: sample i's outgoing errors when every channel's incoming error is e.
+      uint32_t outgoing[kStates][kChainSlots];
+      for (int32_t i = 0; i < count; i += 4) {
+        const DoubledInputs in = LoadDoubled(row, under, i);
+        for (int32_t e = 0; e < kStates; ++e) {
+          _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i),
+                           ConvertDoubled(in, isLast(i), _mm_set1_epi32(e * 0x010101)).outgoing);
+        }
+      }
       bool kept[kStripColumns];
       for (int32_t i = 0; i < count; ++i) {
         const int32_t x = start + i;
         kept[i] = f.compare && LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y);
         if (kept[i]) {
-          topLeft.values[i] = topRight.values[i] = bottomLeft.values[i] = bottomRight.values[i] = 0;
-          continue;
+          for (int32_t e = 0; e < kStates; ++e) outgoing[e][i] = e * 0x010101;
         }
-        const __m128i left = chain.Convert(row, i);
-        const __m128i leftBelow = AverageDown(left, Word(under[i]));
-        chain.error = DitherChain::Masked(leftBelow);
-        topLeft.Set(i, left);
-        if (x == f.width - 1) {
-          topRight.Set(i, left);
-          bottomLeft.Set(i, left);
-          bottomRight.Set(i, left);
-          continue;
-        }
-        const __m128i right = AverageDown(leftBelow, chain.Convert(row, i + 1));
-        const __m128i rightBelow = AverageDown(right, Word(under[i + 1]));
-        chain.error = DitherChain::Masked(rightBelow);
-        topRight.Set(i, right);
-        bottomLeft.Set(i, leftBelow);
-        bottomRight.Set(i, rightBelow);
+      }
+      uint32_t incoming[kChainSlots];
+      uint32_t red = error & 0xFF, green = error >> 8 & 0xFF, blue = error >> 16;
+      for (int32_t i = 0; i < count; ++i) {
+        incoming[i] = red | green << 8 | blue << 16;
+        red = outgoing[red][i] & 0xFF;
+        green = outgoing[green][i] >> 8 & 0xFF;
+        blue = outgoing[blue][i] >> 16 & 0xFF;
+      }
+      error = red | green << 8 | blue << 16;
+      ChainOutput topLeft, topRight, bottomLeft, bottomRight;
+      for (int32_t i = 0; i < count; i += 4) {
+        const DoubledSamples d =
+            ConvertDoubled(LoadDoubled(row, under, i), isLast(i), LoadWords(incoming + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(topLeft.values + i), d.topLeft);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(topRight.values + i), d.topRight);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottomLeft.values + i), d.bottomLeft);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottomRight.values + i), d.bottomRight);
       }
       ChainOutput* outputs[] = {&topLeft, &topRight, &bottomLeft, &bottomRight};
       for (ChainOutput* output : outputs) output->Pack(count);
