@@ -30,11 +30,11 @@ Opened OpenAndRead(const std::string& bytes) {
 // The same movie written with index offsets from "movi" and from the start of the file reads
 // back the same.
 TEST(AviMendTest, IndexOffsetsFromTheFileStartAreRecognised) {
-  AviFileSpec spec = InterleavedAvi(40, 10, 300, 200);
-  spec.junkBeforeMovi = 5000;
-  const Opened fromMovi = OpenAndRead(BuildAvi(spec).bytes);
-  spec.offsets = IndexOffsets::FromFileStart;
-  const Opened fromStart = OpenAndRead(BuildAvi(spec).bytes);
+  AviLayout layout = InterleavedAvi(40, 10, 300, 200);
+  layout.junkBeforeMovi = 5000;
+  const Opened fromMovi = OpenAndRead(BuildAvi(layout).bytes);
+  layout.offsets = IndexOffsets::FromFileStart;
+  const Opened fromStart = OpenAndRead(BuildAvi(layout).bytes);
   ASSERT_EQ(fromStart.avi.result, 1);
   EXPECT_EQ(fromStart.avi.descriptor->FrameCount, 40);
   EXPECT_EQ(fromStart.back.video, fromMovi.back.video);
@@ -43,15 +43,15 @@ TEST(AviMendTest, IndexOffsetsFromTheFileStartAreRecognised) {
 }
 
 TEST(AviMendTest, OnlyTheChosenStreamsEnterTheTables) {
-  AviFileSpec spec = InterleavedAvi(10, 1, 50, 100);
-  spec.streams.push_back(AudioStream(1, 70 * 10));
-  spec.streams.push_back(VideoStream("DIV3", 10));
+  AviLayout layout = InterleavedAvi(10, 1, 50, 100);
+  layout.streams.push_back(AudioStream(1, 70 * 10));
+  layout.streams.push_back(VideoStream("DIV3", 10));
   for (int i = 0; i < 10; ++i) {
-    spec.chunks.push_back({.id = "02wb", .size = 70});
-    spec.chunks.push_back({.id = "03dc", .size = 60, .key = true});
+    layout.chunks.push_back({.id = "02wb", .size = 70});
+    layout.chunks.push_back({.id = "03dc", .size = 60, .key = true});
   }
-  spec.extraIndexEntries = {{.id = "07dc", .flags = 0x10, .offset = 4, .length = 8}};
-  const Opened opened = OpenAndRead(BuildAvi(spec).bytes);
+  layout.extraIndexEntries = {{.id = "07dc", .flags = 0x10, .offset = 4, .length = 8}};
+  const Opened opened = OpenAndRead(BuildAvi(layout).bytes);
   ASSERT_EQ(opened.avi.result, 1);
   EXPECT_EQ(opened.avi.descriptor->AudioLength, 1000);
   EXPECT_EQ(opened.avi.descriptor->FrameCount, 10);
@@ -61,8 +61,8 @@ TEST(AviMendTest, OnlyTheChosenStreamsEnterTheTables) {
 }
 
 TEST(AviMendTest, AShortLastIndexBlockKeepsItsWholeEntries) {
-  AviFileSpec spec = InterleavedAvi(2500, 50, 4, 0);
-  BuiltAvi built = BuildAvi(spec);
+  AviLayout layout = InterleavedAvi(2500, 50, 4, 0);
+  BuiltAvi built = BuildAvi(layout);
   built.bytes.resize(built.indexEntries + 2345 * 16 + 7);
   const Opened opened = OpenAndRead(built.bytes);
   ASSERT_EQ(opened.avi.result, 1);
@@ -72,12 +72,12 @@ TEST(AviMendTest, AShortLastIndexBlockKeepsItsWholeEntries) {
 }
 
 TEST(AviMendTest, EntriesOutsideTheFileAreSkipped) {
-  AviFileSpec spec = InterleavedAvi(6, 1, 40, 30);
-  spec.extraIndexEntries = {{.id = "00dc", .flags = 0x10, .offset = 0x7ffffff0, .length = 10},
-                            {.id = "01wb", .offset = 0xfffffff0, .length = 10},
-                            {.id = "01wb", .offset = 4, .length = 0xffffff00}};
-  spec.streams[0].length = 7;
-  const Opened opened = OpenAndRead(BuildAvi(spec).bytes);
+  AviLayout layout = InterleavedAvi(6, 1, 40, 30);
+  layout.extraIndexEntries = {{.id = "00dc", .flags = 0x10, .offset = 0x7ffffff0, .length = 10},
+                              {.id = "01wb", .offset = 0xfffffff0, .length = 10},
+                              {.id = "01wb", .offset = 4, .length = 0xffffff00}};
+  layout.streams[0].length = 7;
+  const Opened opened = OpenAndRead(BuildAvi(layout).bytes);
   ASSERT_EQ(opened.avi.result, 1);
   EXPECT_EQ(opened.avi.descriptor->FrameCount, 6);
   EXPECT_EQ(opened.avi.descriptor->AudioLength, 180);
@@ -87,10 +87,10 @@ TEST(AviMendTest, EntriesOutsideTheFileAreSkipped) {
 
 TEST(AviMendTest, AVideoStreamWithoutFrameRateIsSwitchedOffAndTheAudioPlays) {
   for (const auto& [rate, scale] : {std::pair{25u, 0u}, std::pair{0u, 1u}}) {
-    AviFileSpec spec = InterleavedAvi(30, 5, 100, 200);
-    spec.streams[0].rate = rate;
-    spec.streams[0].scale = scale;
-    const Opened opened = OpenAndRead(BuildAvi(spec).bytes);
+    AviLayout layout = InterleavedAvi(30, 5, 100, 200);
+    layout.streams[0].rate = rate;
+    layout.streams[0].scale = scale;
+    const Opened opened = OpenAndRead(BuildAvi(layout).bytes);
     ASSERT_EQ(opened.avi.result, 1);
     EXPECT_EQ(opened.avi.descriptor->FrameCount, 0);
     EXPECT_EQ(opened.avi.descriptor->Height, 0);
@@ -101,14 +101,14 @@ TEST(AviMendTest, AVideoStreamWithoutFrameRateIsSwitchedOffAndTheAudioPlays) {
 }
 
 TEST(AviMendTest, UnindexedFramesEndPlaybackEarly) {
-  AviFileSpec spec = InterleavedAvi(20, 5, 10, 10);
-  for (int i = 30; i < 40; ++i) spec.chunks[i].indexed = false;  // frames 15 to 19
-  const Opened partly = OpenAndRead(BuildAvi(spec).bytes);
+  AviLayout layout = InterleavedAvi(20, 5, 10, 10);
+  for (int i = 30; i < 40; ++i) layout.chunks[i].indexed = false;  // frames 15 to 19
+  const Opened partly = OpenAndRead(BuildAvi(layout).bytes);
   ASSERT_EQ(partly.avi.result, 1);
   EXPECT_EQ(partly.avi.descriptor->FrameCount, 15);
   EXPECT_EQ(partly.back.packetSizes.size(), 15u);
-  spec.writeIndex = false;
-  const Opened unindexed = OpenAndRead(BuildAvi(spec).bytes);
+  layout.writeIndex = false;
+  const Opened unindexed = OpenAndRead(BuildAvi(layout).bytes);
   ASSERT_EQ(unindexed.avi.result, 1);
   EXPECT_EQ(unindexed.avi.descriptor->FrameCount, 0);
   EXPECT_EQ(unindexed.avi.descriptor->AudioLength, 0);
@@ -128,8 +128,8 @@ TEST(AviDamageTest, FilesThatAreNotAviFailToOpen) {
 }
 
 TEST(AviDamageTest, SizesThatLie) {
-  AviFileSpec spec = InterleavedAvi(12, 3, 50, 40);
-  const BuiltAvi built = BuildAvi(spec);
+  AviLayout layout = InterleavedAvi(12, 3, 50, 40);
+  const BuiltAvi built = BuildAvi(layout);
   const size_t movi = built.moviPosition, index = built.indexEntries;
   const struct {
     const char* what;

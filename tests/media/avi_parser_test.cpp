@@ -12,8 +12,8 @@
 namespace {
 
 // The body of the header list BuildAvi writes right after the RIFF header.
-std::string HeaderListOf(const AviFileSpec& spec) {
-  const std::string bytes = BuildAvi(spec).bytes;
+std::string HeaderListOf(const AviLayout& layout) {
+  const std::string bytes = BuildAvi(layout).bytes;
   uint32_t size;
   std::memcpy(&size, bytes.data() + 16, 4);
   return bytes.substr(24, size - 4);
@@ -44,12 +44,12 @@ TEST(AviParserTest, HeaderCheck) {
 }
 
 TEST(AviParserTest, FirstVideoAndAudioStreamsFillTheDescriptor) {
-  AviFileSpec spec;
-  spec.streams = {VideoStream("DX50", 300, 30000, 1001), AudioStream(0x0092, 5000)};
-  spec.streams[0].width = 320;
-  spec.streams[0].height = 240;
+  AviLayout layout;
+  layout.streams = {VideoStream("DX50", 300, 30000, 1001), AudioStream(0x0092, 5000)};
+  layout.streams[0].width = 320;
+  layout.streams[0].height = 240;
   MediaDescriptor descriptor{};
-  const AviStreamChoice choice = Parse(HeaderListOf(spec), &descriptor);
+  const AviStreamChoice choice = Parse(HeaderListOf(layout), &descriptor);
   EXPECT_EQ(choice.videoStream, 0);
   EXPECT_EQ(choice.audioStream, 1);
   EXPECT_TRUE(choice.videoFrameRateUsable);
@@ -64,22 +64,22 @@ TEST(AviParserTest, FirstVideoAndAudioStreamsFillTheDescriptor) {
 
 TEST(AviParserTest, ScaleZeroLeavesTheFrameRateAndMarksTheVideoUnusable) {
   for (const auto& [rate, scale] : {std::pair{25u, 0u}, std::pair{0u, 1u}}) {
-    AviFileSpec spec;
-    spec.streams = {VideoStream("XVID", 10, rate, scale)};
+    AviLayout layout;
+    layout.streams = {VideoStream("XVID", 10, rate, scale)};
     MediaDescriptor descriptor{};
     descriptor.FramesPerSecond = 12.5;
-    EXPECT_FALSE(Parse(HeaderListOf(spec), &descriptor).videoFrameRateUsable);
+    EXPECT_FALSE(Parse(HeaderListOf(layout), &descriptor).videoFrameRateUsable);
     EXPECT_DOUBLE_EQ(descriptor.FramesPerSecond, scale == 0 ? 12.5 : 0.0);
   }
 }
 
 TEST(AviParserTest, LaterStreamsOfAKindAreCountedButNotChosen) {
-  AviFileSpec spec;
-  spec.streams = {VideoStream("XVID", 10), VideoStream("DIV3", 99), AudioStream(1, 10),
-                  AudioStream(0x55, 20)};
-  spec.streams[1].width = 999;
+  AviLayout layout;
+  layout.streams = {VideoStream("XVID", 10), VideoStream("DIV3", 99), AudioStream(1, 10),
+                    AudioStream(0x55, 20)};
+  layout.streams[1].width = 999;
   MediaDescriptor descriptor{};
-  const AviStreamChoice choice = Parse(HeaderListOf(spec), &descriptor);
+  const AviStreamChoice choice = Parse(HeaderListOf(layout), &descriptor);
   EXPECT_EQ(choice.videoStream, 0);
   EXPECT_EQ(choice.audioStream, 2);
   EXPECT_STREQ(descriptor.FourCC, "XVID");
@@ -88,9 +88,9 @@ TEST(AviParserTest, LaterStreamsOfAKindAreCountedButNotChosen) {
 }
 
 TEST(AviParserTest, ACutHeaderListReadsNoFurtherThanItsEnd) {
-  AviFileSpec spec;
-  spec.streams = {VideoStream("XVID", 10), AudioStream(0x55, 20)};
-  const std::string list = HeaderListOf(spec);
+  AviLayout layout;
+  layout.streams = {VideoStream("XVID", 10), AudioStream(0x55, 20)};
+  const std::string list = HeaderListOf(layout);
   for (size_t length = 0; length < list.size(); ++length) {
     MediaDescriptor descriptor{};
     // The copy is exactly `length` bytes long, so ASan sees any read past it.

@@ -18,8 +18,8 @@ struct AviReaderTest : ::testing::Test {
   BuiltAvi built;
   std::vector<uint8_t> buffer = std::vector<uint8_t>(kPacketBufferBytes);
 
-  void Open(const AviFileSpec& spec, int32_t mode = READER_MODE_LOCAL) {
-    built = BuildAvi(spec);
+  void Open(const AviLayout& layout, int32_t mode = READER_MODE_LOCAL) {
+    built = BuildAvi(layout);
     avi = OpenAvi(WriteTempFile("reader.avi", built.bytes), mode);
     ASSERT_EQ(avi.result, 1);
     ASSERT_NE(avi.descriptor, nullptr);
@@ -41,10 +41,10 @@ bool Mapped(const std::string& file) {
 }
 
 TEST_F(AviReaderTest, OpenDescribesTheFile) {
-  AviFileSpec spec = InterleavedAvi(250, 25, 1000, 400);
-  spec.streams[0].width = 320;
-  spec.streams[0].height = 240;
-  Open(spec);
+  AviLayout layout = InterleavedAvi(250, 25, 1000, 400);
+  layout.streams[0].width = 320;
+  layout.streams[0].height = 240;
+  Open(layout);
   EXPECT_EQ(D().FrameCount, 250);
   EXPECT_DOUBLE_EQ(D().FramesPerSecond, 25.0);
   EXPECT_STREQ(D().FourCC, "XVID");
@@ -59,14 +59,14 @@ TEST_F(AviReaderTest, OpenDescribesTheFile) {
 }
 
 TEST_F(AviReaderTest, PacketsAndAudioComeBackAsWritten) {
-  AviFileSpec spec = InterleavedAvi(30, 10, 0, 0);
-  spec.streams.push_back(AudioStream(1, 0));
-  spec.chunks.clear();
+  AviLayout layout = InterleavedAvi(30, 10, 0, 0);
+  layout.streams.push_back(AudioStream(1, 0));
+  layout.chunks.clear();
   for (int i = 0; i < 30; ++i) {
-    spec.chunks.push_back({.id = "00dc", .size = uint32_t(100 + i * 37), .key = i % 10 == 0});
-    spec.chunks.push_back({.id = "01wb", .size = uint32_t(333 + i)});  // odd sizes are padded
+    layout.chunks.push_back({.id = "00dc", .size = uint32_t(100 + i * 37), .key = i % 10 == 0});
+    layout.chunks.push_back({.id = "01wb", .size = uint32_t(333 + i)});  // odd sizes are padded
   }
-  Open(spec);
+  Open(layout);
   const ReadBack back = ReadEverything(avi);
   std::string video, audio;
   ASSERT_EQ(back.packetSizes.size(), 30u);
@@ -98,8 +98,8 @@ TEST_F(AviReaderTest, LateReadsDropAFrameOnlyBeforeAKeyFrame) {
 }
 
 TEST_F(AviReaderTest, AudioReadsCrossChunks) {
-  AviFileSpec spec = InterleavedAvi(3, 1, 10, 1500);
-  Open(spec);
+  AviLayout layout = InterleavedAvi(3, 1, 10, 1500);
+  Open(layout);
   std::string all;
   for (int i = 0; i < 3; ++i) all += ChunkPayload(2 * i + 1, 1500);
   EXPECT_EQ(Audio(4096), all.substr(0, 4096));
@@ -138,11 +138,11 @@ TEST_F(AviReaderTest, AudioRestartsInsideLargeChunksOnAFourByteBoundary) {
 }
 
 TEST_F(AviReaderTest, AudioRestartsAtTheStartOfSmallChunks) {
-  AviFileSpec spec = InterleavedAvi(2, 1, 8, 0);
-  spec.streams.push_back(AudioStream(0x55, 1400));
-  spec.chunks.insert(spec.chunks.begin() + 1, {.id = "01wb", .size = 500});
-  spec.chunks.push_back({.id = "01wb", .size = 900});
-  Open(spec);
+  AviLayout layout = InterleavedAvi(2, 1, 8, 0);
+  layout.streams.push_back(AudioStream(0x55, 1400));
+  layout.chunks.insert(layout.chunks.begin() + 1, {.id = "01wb", .size = 500});
+  layout.chunks.push_back({.id = "01wb", .size = 900});
+  Open(layout);
   // Frame 1 matches audio byte 700, inside the 900-byte chunk: it restarts at that chunk.
   EXPECT_EQ(avi.ops.Seek(1, SEEK_BY_FRAME), 1400 - 700);
   EXPECT_EQ(Audio(900), ChunkPayload(3, 900));
@@ -221,12 +221,12 @@ TEST_F(AviReaderTest, IndexBlocksOfAThousandEntries) {
 }
 
 TEST_F(AviReaderTest, OversizedPacketsAreDroppedNeverCopied) {
-  AviFileSpec spec;
-  spec.streams = {VideoStream("XVID", 3)};
-  spec.chunks = {{.id = "00dc", .size = uint32_t(kPacketBufferBytes), .key = true},
-                 {.id = "00dc", .size = uint32_t(kPacketBufferBytes) + 1, .key = true},
-                 {.id = "00dc", .size = 7, .key = true}};
-  Open(spec);
+  AviLayout layout;
+  layout.streams = {VideoStream("XVID", 3)};
+  layout.chunks = {{.id = "00dc", .size = uint32_t(kPacketBufferBytes), .key = true},
+                   {.id = "00dc", .size = uint32_t(kPacketBufferBytes) + 1, .key = true},
+                   {.id = "00dc", .size = 7, .key = true}};
+  Open(layout);
   EXPECT_EQ(avi.ops.ReadVideoFrame(buffer.data(), 0), kPacketBufferBytes);
   EXPECT_EQ(avi.ops.ReadVideoFrame(buffer.data(), 0), 0);
   EXPECT_EQ(D().CurrentFrame, 2);
@@ -235,10 +235,10 @@ TEST_F(AviReaderTest, OversizedPacketsAreDroppedNeverCopied) {
 
 TEST_F(AviReaderTest, AnAudioOnlyFileCountsProgressInBytesAndSeeksByPercent) {
   Open(InterleavedAvi(10, 1, 100, 400));  // first a video item, to leave facts behind
-  AviFileSpec spec;
-  spec.streams = {AudioStream(0x55, 4000)};
-  for (int i = 0; i < 10; ++i) spec.chunks.push_back({.id = "00wb", .size = 400});
-  Open(spec);
+  AviLayout layout;
+  layout.streams = {AudioStream(0x55, 4000)};
+  for (int i = 0; i < 10; ++i) layout.chunks.push_back({.id = "00wb", .size = 400});
+  Open(layout);
   EXPECT_EQ(D().FrameCount, 0);
   EXPECT_EQ(D().Width, 0);
   EXPECT_EQ(D().FourCC[0], 0);

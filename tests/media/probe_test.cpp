@@ -41,9 +41,9 @@ std::string Hex(uint64_t value) {
 }
 
 TEST(ProbeTest, InfoPrintsTheDescriptor) {
-  AviFileSpec spec = InterleavedAvi(50, 10, 100, 300);
-  spec.streams[0] = VideoStream("DX50", 50, 30000, 1001);
-  const std::string bytes = BuildAvi(spec).bytes;
+  AviLayout layout = InterleavedAvi(50, 10, 100, 300);
+  layout.streams[0] = VideoStream("DX50", 50, 30000, 1001);
+  const std::string bytes = BuildAvi(layout).bytes;
   const ProbeRun run = Probe("info", WriteTempFile("probe.avi", bytes));
   EXPECT_EQ(run.status, 0);
   // 1.67 s: one second, less 4000 bytes of audio, four times a frame's share.
@@ -55,21 +55,21 @@ TEST(ProbeTest, InfoPrintsTheDescriptor) {
 }
 
 TEST(ProbeTest, PacketsReadsAndHashesEverything) {
-  AviFileSpec spec = InterleavedAvi(50, 10, 0, 0);
-  spec.streams.push_back(AudioStream(1, 0));
-  spec.chunks.clear();
+  AviLayout layout = InterleavedAvi(50, 10, 0, 0);
+  layout.streams.push_back(AudioStream(1, 0));
+  layout.chunks.clear();
   std::string video, audio;
   for (int frame = 0; frame < 50; ++frame) {
     // Frame 5 is large enough to count as a key frame without its flag; frame 7 is empty.
     const uint32_t size = frame == 5 ? 20000 : frame == 7 ? 0 : 10;
-    spec.chunks.push_back({.id = "00dc", .size = size, .key = frame % 10 == 0});
-    video += ChunkPayload(spec.chunks.size() - 1, size);
+    layout.chunks.push_back({.id = "00dc", .size = size, .key = frame % 10 == 0});
+    video += ChunkPayload(layout.chunks.size() - 1, size);
     if (frame % 20 == 0) {
-      spec.chunks.push_back({.id = "01wb", .size = 5000});
-      audio += ChunkPayload(spec.chunks.size() - 1, 5000);
+      layout.chunks.push_back({.id = "01wb", .size = 5000});
+      audio += ChunkPayload(layout.chunks.size() - 1, 5000);
     }
   }
-  const ProbeRun run = Probe("packets", WriteTempFile("probe.avi", BuildAvi(spec).bytes));
+  const ProbeRun run = Probe("packets", WriteTempFile("probe.avi", BuildAvi(layout).bytes));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output,
             "video_packets=49\nvideo_bytes=20480\nkey_frames=6\naudio_bytes=15000\n"

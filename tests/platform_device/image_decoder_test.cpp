@@ -74,9 +74,9 @@ TEST_F(ImageDecoderTest, EachFormatDecodesThroughTheCallbackInPieces) {
                            "-type Palette BMP3:palette.bmp",
                            "BMP:picture-v5.bmp"};
   for (const char* target : targets) {
-    const std::string spec = target;
-    const std::string name = spec.substr(spec.find_last_of(" :") + 1);
-    const std::string prefix = spec.substr(0, spec.size() - name.size());
+    const std::string layout = target;
+    const std::string name = layout.substr(layout.find_last_of(" :") + 1);
+    const std::string prefix = layout.substr(0, layout.size() - name.size());
     ASSERT_TRUE(Convert("-size 64x48 xc:red -fill blue -draw 'rectangle 32,0 63,47' " + prefix +
                         (folder / name)))
         << target;

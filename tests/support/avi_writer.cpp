@@ -37,26 +37,26 @@ struct Writer {
   }
 };
 
-uint32_t VideoStreamLength(const AviFileSpec& spec, size_t stream) {
-  if (spec.streams[stream].length) return spec.streams[stream].length;
+uint32_t VideoStreamLength(const AviLayout& layout, size_t stream) {
+  if (layout.streams[stream].length) return layout.streams[stream].length;
   uint32_t frames = 0;
-  for (const AviChunkSpec& chunk : spec.chunks)
+  for (const AviChunkSpec& chunk : layout.chunks)
     if (chunk.id[0] == char('0' + stream / 10) && chunk.id[1] == char('0' + stream % 10) &&
         chunk.id[2] == 'd')
       ++frames;
   return frames;
 }
 
-void WriteMainHeader(const AviFileSpec& spec, Writer* w) {
+void WriteMainHeader(const AviLayout& layout, Writer* w) {
   const size_t at = w->Begin("avih");
-  const AviStreamSpec* video = spec.streams.empty() ? nullptr : &spec.streams[0];
+  const AviStreamSpec* video = layout.streams.empty() ? nullptr : &layout.streams[0];
   w->U32(video && video->rate ? 1000000ull * video->scale / video->rate : 0);
   w->U32(0);
   w->U32(0);
-  w->U32(spec.writeIndex ? kAviHasIndex : 0);
-  w->U32(video ? VideoStreamLength(spec, 0) : 0);
+  w->U32(layout.writeIndex ? kAviHasIndex : 0);
+  w->U32(video ? VideoStreamLength(layout, 0) : 0);
   w->U32(0);
-  w->U32(static_cast<uint32_t>(spec.streams.size()));
+  w->U32(static_cast<uint32_t>(layout.streams.size()));
   w->U32(0);
   w->U32(video ? video->width : 0);
   w->U32(video ? video->height : 0);
@@ -64,8 +64,8 @@ void WriteMainHeader(const AviFileSpec& spec, Writer* w) {
   w->End(at);
 }
 
-void WriteStreamList(const AviFileSpec& spec, size_t number, Writer* w) {
-  const AviStreamSpec& stream = spec.streams[number];
+void WriteStreamList(const AviLayout& layout, size_t number, Writer* w) {
+  const AviStreamSpec& stream = layout.streams[number];
   const bool video = std::strcmp(stream.type, "vids") == 0;
   const size_t list = w->BeginList("strl");
   const size_t header = w->Begin("strh");
@@ -77,7 +77,7 @@ void WriteStreamList(const AviFileSpec& spec, size_t number, Writer* w) {
   w->U32(stream.scale);
   w->U32(stream.rate);
   w->U32(0);
-  w->U32(video ? VideoStreamLength(spec, number) : stream.length);
+  w->U32(video ? VideoStreamLength(layout, number) : stream.length);
   for (int i = 0; i < 5; ++i) w->U32(0);
   w->End(header);
   const size_t format = w->Begin("strf");
@@ -102,20 +102,20 @@ void WriteStreamList(const AviFileSpec& spec, size_t number, Writer* w) {
   w->End(list);
 }
 
-void WriteIndex(const AviFileSpec& spec, BuiltAvi* built, Writer* w) {
+void WriteIndex(const AviLayout& layout, BuiltAvi* built, Writer* w) {
   const size_t at = w->Begin("idx1");
   built->indexEntries = w->out.size();
   // Offsets point at each chunk's header: from the word "movi", or from the start of the file.
-  const size_t base = spec.offsets == IndexOffsets::FromMovi ? built->moviPosition - 4 : 0;
-  for (size_t i = 0; i < spec.chunks.size(); ++i) {
-    const AviChunkSpec& chunk = spec.chunks[i];
+  const size_t base = layout.offsets == IndexOffsets::FromMovi ? built->moviPosition - 4 : 0;
+  for (size_t i = 0; i < layout.chunks.size(); ++i) {
+    const AviChunkSpec& chunk = layout.chunks[i];
     if (!chunk.indexed) continue;
     w->Id(chunk.id);
     w->U32(chunk.key ? kKeyFrameFlag : 0);
     w->U32(static_cast<uint32_t>(built->chunkData[i] - 8 - base));
     w->U32(chunk.size);
   }
-  for (const AviIndexEntrySpec& entry : spec.extraIndexEntries) {
+  for (const AviIndexEntrySpec& entry : layout.extraIndexEntries) {
     w->Id(entry.id);
     w->U32(entry.flags);
     w->U32(entry.offset);
@@ -150,45 +150,45 @@ std::string ChunkPayload(size_t chunkNumber, uint32_t size) {
   return bytes;
 }
 
-BuiltAvi BuildAvi(const AviFileSpec& spec) {
+BuiltAvi BuildAvi(const AviLayout& layout) {
   BuiltAvi built;
   Writer w;
   const size_t riff = w.Begin("RIFF");
   w.Id("AVI ");
   const size_t headerList = w.BeginList("hdrl");
-  WriteMainHeader(spec, &w);
-  for (size_t i = 0; i < spec.streams.size(); ++i) WriteStreamList(spec, i, &w);
+  WriteMainHeader(layout, &w);
+  for (size_t i = 0; i < layout.streams.size(); ++i) WriteStreamList(layout, i, &w);
   w.End(headerList);
-  if (spec.junkBeforeMovi) {
+  if (layout.junkBeforeMovi) {
     const size_t junk = w.Begin("JUNK");
-    w.out.append(spec.junkBeforeMovi, '\0');
+    w.out.append(layout.junkBeforeMovi, '\0');
     w.End(junk);
   }
   const size_t movi = w.BeginList("movi");
   built.moviPosition = w.out.size();
-  for (size_t i = 0; i < spec.chunks.size(); ++i) {
-    const size_t chunk = w.Begin(spec.chunks[i].id);
+  for (size_t i = 0; i < layout.chunks.size(); ++i) {
+    const size_t chunk = w.Begin(layout.chunks[i].id);
     built.chunkData.push_back(w.out.size());
-    w.out += ChunkPayload(i, spec.chunks[i].size);
+    w.out += ChunkPayload(i, layout.chunks[i].size);
     w.End(chunk);
   }
   w.End(movi);
-  if (spec.writeIndex) WriteIndex(spec, &built, &w);
+  if (layout.writeIndex) WriteIndex(layout, &built, &w);
   w.End(riff);
   built.bytes = std::move(w.out);
   return built;
 }
 
-AviFileSpec InterleavedAvi(int32_t frames, int32_t keyEvery, uint32_t videoBytes,
-                           uint32_t audioBytes) {
-  AviFileSpec spec;
-  spec.streams.push_back(VideoStream("XVID", frames));
-  if (audioBytes) spec.streams.push_back(AudioStream(0x55, audioBytes * frames));
+AviLayout InterleavedAvi(int32_t frames, int32_t keyEvery, uint32_t videoBytes,
+                         uint32_t audioBytes) {
+  AviLayout layout;
+  layout.streams.push_back(VideoStream("XVID", frames));
+  if (audioBytes) layout.streams.push_back(AudioStream(0x55, audioBytes * frames));
   for (int32_t frame = 0; frame < frames; ++frame) {
-    spec.chunks.push_back({.id = "00dc", .size = videoBytes, .key = frame % keyEvery == 0});
-    if (audioBytes) spec.chunks.push_back({.id = "01wb", .size = audioBytes});
+    layout.chunks.push_back({.id = "00dc", .size = videoBytes, .key = frame % keyEvery == 0});
+    if (audioBytes) layout.chunks.push_back({.id = "01wb", .size = audioBytes});
   }
-  return spec;
+  return layout;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes) {

@@ -41,7 +41,7 @@ struct AviIndexEntrySpec {
 
 enum class IndexOffsets { FromMovi, FromFileStart };
 
-struct AviFileSpec {
+struct AviLayout {
   std::vector<AviStreamSpec> streams;
   std::vector<AviChunkSpec> chunks;  // the movie data, in file order
   bool writeIndex = true;
@@ -57,7 +57,7 @@ struct BuiltAvi {
   std::vector<size_t> chunkData;  // offset of each chunk's data
 };
 
-BuiltAvi BuildAvi(const AviFileSpec& spec);
+BuiltAvi BuildAvi(const AviLayout& layout);
 
 // The bytes a chunk carries: a pattern of its number, so reads can be checked byte for byte.
 std::string ChunkPayload(size_t chunkNumber, uint32_t size);
@@ -65,7 +65,7 @@ std::string ChunkPayload(size_t chunkNumber, uint32_t size);
 // A common layout: stream 0 video of `frames` frames of `videoBytes` each, key frames every
 // `keyEvery` frames from frame 0; with audioBytes > 0, stream 1 audio ("01wb") with one chunk
 // of audioBytes after each frame.
-AviFileSpec InterleavedAvi(int32_t frames, int32_t keyEvery, uint32_t videoBytes,
-                           uint32_t audioBytes);
+AviLayout InterleavedAvi(int32_t frames, int32_t keyEvery, uint32_t videoBytes,
+                         uint32_t audioBytes);
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
