@@ -1,7 +1,8 @@
 // The x86 dithering workers and the x86 kernel table. The channel sums come from the vector
-// conversion; the carried errors then make each sample depend on the one before, so that part
-// runs one sample at a time, with the three channels side by side in the bytes of one register.
-// Internal linkage, for the reason given in colour_conversion.h.
+// conversion, with the three channels side by side in the bytes of one word per sample. The
+// carried errors make each sample depend on the one before; each worker breaks that chain up as
+// its walk allows (see the workers). Internal linkage, for the reason given in
+// colour_conversion.h.
 #pragma once
 
 #include <emmintrin.h>
@@ -79,13 +80,13 @@ void PrepareInterpolatedRow(const uint8_t* luma, const uint8_t* cr, const uint8_
   StoreChainWords(s, count, 1, kInterpolationBias, out);
 }
 
+static inline __m128i LoadWords(const uint32_t* words) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+}
+
 // Per channel byte, the integer half of a + b.
 static inline __m128i AverageDown(__m128i a, __m128i b) {
   return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
-}
-
-static inline __m128i Word(uint32_t value) {
-  return _mm_cvtsi32_si128(static_cast<int>(value));
 }
 
 struct ChainSequence;
@@ -98,12 +99,6 @@ struct DitherChain {
   static __m128i Masked(__m128i value) {
     return _mm_and_si128(
         value, _mm_set1_epi32(kRedBlueErrorMask | kGreenErrorMask << 8 | kRedBlueErrorMask << 16));
-  }
-  __m128i Convert(const ChainRow& row, int32_t i) {
-    const __m128i value =
-        _mm_adds_epu8(_mm_subs_epu8(error, Word(row.subtract[i])), Word(row.add[i]));
-    error = Masked(value);
-    return value;
   }
   void Run(ChainSequence& sequence);
 };
@@ -166,9 +161,8 @@ inline void DitherChain::Run(ChainSequence& sequence) {
   const __m128i firstTwoWords = _mm_unpacklo_epi64(full, zero);
   __m128i incoming = _mm_shuffle_epi32(error, 0);
   for (int32_t i = 0; i < sequence.length; i += 4) {
-    const __m128i add = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sequence.add + i));
-    const __m128i subtract =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(sequence.subtract + i));
+    const __m128i add = LoadWords(sequence.add + i);
+    const __m128i subtract = LoadWords(sequence.subtract + i);
     __m128i* values = reinterpret_cast<__m128i*>(sequence.values + i);
     if (MayClampPartly(add, subtract, mask)) {
       _mm_storeu_si128(values, SerialValues(add, subtract, mask, incoming));
@@ -201,16 +195,14 @@ static inline __m128i PackWords(__m128i v) {
 }
 
 // Chain values, one word per sample, as 5-6-5 pixels.
-static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t begin,
-                              int32_t end) {
-  int32_t i = begin;
-  for (; i + 8 <= end; i += 8) {
-    const __m128i low = PackWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i)));
-    const __m128i high =
-        PackWords(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + i + 4)));
+static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t count) {
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i low = PackWords(LoadWords(values + i));
+    const __m128i high = PackWords(LoadWords(values + i + 4));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
   }
-  for (; i < end; ++i) {
+  for (; i < count; ++i) {
     pixels[i] = Pack565({static_cast<int32_t>(values[i] & 0xFF),
                          static_cast<int32_t>(values[i] >> 8 & 0xFF),
                          static_cast<int32_t>(values[i] >> 16 & 0xFF)});
@@ -218,17 +210,12 @@ static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t 
 }
 
 // Chain values of a chunk, one word per sample, and the same as 5-6-5 pixels.
-// Kept blocks leave their values unset and their pixels unused.
+// The pixels of kept samples go unused.
 struct ChainOutput {
   uint32_t values[kChainSlots];
   uint16_t pixels[kChainSlots];
 
-  void Set(int32_t i, __m128i value) {
-    values[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(value));
-  }
-
-  void Pack(int32_t count) { Pack(0, count); }
-  void Pack(int32_t begin, int32_t end) { PackValues(values, pixels, begin, end); }
+  void Pack(int32_t count) { PackValues(values, pixels, count); }
 };
 
 // The 2 by 2 blocks of a chunk in chain order: top left, top right, bottom left, bottom right.
@@ -237,8 +224,8 @@ static inline void GatherBlocks(const ChainRow& top, const ChainRow& bottom, int
   const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
-      const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + i));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + i));
+      const __m128i t = LoadWords(upper + i);
+      const __m128i b = LoadWords(lower + i);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_unpacklo_epi64(t, b));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4), _mm_unpackhi_epi64(t, b));
     }
@@ -277,7 +264,7 @@ void DitherUpright(const BlitFrame& f) {
       chain.Run(sequence);
       // Each block's pixels are the top pair then the bottom pair.
       uint32_t pairs[kStripColumns];
-      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 0, 2 * count);
+      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 2 * count);
       uint16_t* line = f.destination + y * pitch + start;
       for (int32_t i = 0; i < count; i += 2) {
         if (kept[i / 2]) continue;
@@ -289,8 +276,7 @@ void DitherUpright(const BlitFrame& f) {
 }
 
 static inline __m128i LoadReversed(const uint32_t* words) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
-  return _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+  return _mm_shuffle_epi32(LoadWords(words), _MM_SHUFFLE(0, 1, 2, 3));
 }
 
 // The 2 by 2 blocks of a chunk from the right, in chain order: top right, top left, bottom
@@ -344,7 +330,7 @@ void DitherRotated(const BlitFrame& f) {
       }
       chain.Run(sequence);
       uint16_t pixels[2 * kStripColumns];
-      PackValues(sequence.values, pixels, 0, 2 * count);
+      PackValues(sequence.values, pixels, 2 * count);
       for (int32_t n = 0; n < count; n += 2) {
         if (kept[n / 2]) continue;
         const int32_t x = end - 1 - n;
@@ -391,7 +377,7 @@ void DitherRotatedAlt(const BlitFrame& f) {
       sequence.length = 2 * columns;
       chain.Run(sequence);
       uint32_t pairs[kAltStripColumns];
-      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 0, 2 * columns);
+      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 2 * columns);
       for (int32_t n = 0; n < columns; ++n) {
         std::memcpy(f.destination + RotatedOffset(f, f.width, stripEnd - n, y), &pairs[n],
                     sizeof pairs[n]);
@@ -405,10 +391,6 @@ void DitherRotatedAlt(const BlitFrame& f) {
 struct DoubledSamples {
   __m128i topLeft, topRight, bottomLeft, bottomRight, outgoing;
 };
-
-static inline __m128i LoadWords(const uint32_t* words) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
-}
 
 static inline __m128i Select(__m128i condition, __m128i yes, __m128i no) {
   return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
@@ -518,9 +500,7 @@ constexpr int32_t kParallelRows = kRowsPerRegister * kRowRegisters;
 // Words i to i + 3 of four rows, turned so that each register holds one word of every row.
 static inline void Transpose4(const uint32_t* const (&rows)[kRowsPerRegister], int32_t i,
                               __m128i* out) {
-  const auto load = [&](int32_t r) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + i));
-  };
+  const auto load = [&](int32_t r) { return LoadWords(rows[r] + i); };
   const __m128i t0 = _mm_unpacklo_epi32(load(0), load(1)),
                 t1 = _mm_unpacklo_epi32(load(2), load(3));
   const __m128i t2 = _mm_unpackhi_epi32(load(0), load(1)),
