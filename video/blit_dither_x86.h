@@ -6,6 +6,9 @@
 #pragma once
 
 #include <emmintrin.h>
+#ifdef __AVX2__
+#include <immintrin.h>
+#endif
 
 #include <cstring>
 
@@ -386,37 +389,121 @@ void DitherRotatedAlt(const BlitFrame& f) {
   }
 }
 
-// The four pixels of a doubled sample from its incoming errors, four samples at a time; the
-// last column shows its top left pixel four times and carries the errors of its bottom left.
-struct DoubledSamples {
-  __m128i topLeft, topRight, bottomLeft, bottomRight, outgoing;
-};
-
+// The byte operations of the doubled conversion, on four samples per register and, where the
+// build offers AVX2, on the same four samples under two error hypotheses at once.
+static inline __m128i AddsU8(__m128i a, __m128i b) {
+  return _mm_adds_epu8(a, b);
+}
+static inline __m128i SubsU8(__m128i a, __m128i b) {
+  return _mm_subs_epu8(a, b);
+}
+static inline __m128i MaskedErrors(__m128i v) {
+  return DitherChain::Masked(v);
+}
 static inline __m128i Select(__m128i condition, __m128i yes, __m128i no) {
   return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
 }
+#ifdef __AVX2__
+static inline __m256i AddsU8(__m256i a, __m256i b) {
+  return _mm256_adds_epu8(a, b);
+}
+static inline __m256i SubsU8(__m256i a, __m256i b) {
+  return _mm256_subs_epu8(a, b);
+}
+static inline __m256i AverageDown(__m256i a, __m256i b) {
+  return _mm256_sub_epi8(_mm256_avg_epu8(a, b),
+                         _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
+}
+static inline __m256i MaskedErrors(__m256i v) {
+  return _mm256_and_si256(v, _mm256_broadcastsi128_si256(DitherChain::Masked(_mm_set1_epi8(-1))));
+}
+static inline __m256i Select(__m256i condition, __m256i yes, __m256i no) {
+  return _mm256_or_si256(_mm256_and_si256(condition, yes), _mm256_andnot_si256(condition, no));
+}
+#endif
 
-// A doubled sample's chain inputs and its right neighbour's, four samples at a time.
-struct DoubledInputs {
-  __m128i add, subtract, under, rightAdd, rightSubtract, rightUnder;
+// One register of four samples, or (AVX2) two copies of it side by side.
+template <int kCopies>
+struct Copies;
+template <>
+struct Copies<1> {
+  using Reg = __m128i;
+};
+#ifdef __AVX2__
+template <>
+struct Copies<2> {
+  using Reg = __m256i;
+};
+#endif
+
+// The four pixels of a doubled sample from its incoming errors, four samples at a time; the
+// last column shows its top left pixel four times and carries the errors of its bottom left.
+template <int kCopies>
+struct DoubledSamples {
+  using R = typename Copies<kCopies>::Reg;
+  R topLeft, topRight, bottomLeft, bottomRight, outgoing;
 };
 
-static inline DoubledInputs LoadDoubled(const ChainRow& row, const uint32_t* under, int32_t i) {
+// A doubled sample's chain inputs and its right neighbour's, four samples at a time.
+template <int kCopies>
+struct DoubledInputs {
+  using R = typename Copies<kCopies>::Reg;
+  R add, subtract, under, rightAdd, rightSubtract, rightUnder;
+};
+
+static inline DoubledInputs<1> LoadDoubled(const ChainRow& row, const uint32_t* under, int32_t i) {
   return {LoadWords(row.add + i),     LoadWords(row.subtract + i),     LoadWords(under + i),
           LoadWords(row.add + i + 1), LoadWords(row.subtract + i + 1), LoadWords(under + i + 1)};
 }
 
-static inline DoubledSamples ConvertDoubled(const DoubledInputs& in, __m128i isLast,
-                                            __m128i incoming) {
-  const __m128i left = _mm_adds_epu8(_mm_subs_epu8(incoming, in.subtract), in.add);
-  const __m128i leftBelow = AverageDown(left, in.under);
-  const __m128i value =
-      _mm_adds_epu8(_mm_subs_epu8(DitherChain::Masked(leftBelow), in.rightSubtract), in.rightAdd);
-  const __m128i right = AverageDown(leftBelow, value);
-  const __m128i rightBelow = AverageDown(right, in.rightUnder);
+template <int kCopies>
+DoubledSamples<kCopies> ConvertDoubled(const DoubledInputs<kCopies>& in,
+                                       typename Copies<kCopies>::Reg isLast,
+                                       typename Copies<kCopies>::Reg incoming) {
+  using R = typename Copies<kCopies>::Reg;
+  const R left = AddsU8(SubsU8(incoming, in.subtract), in.add);
+  const R leftBelow = AverageDown(left, in.under);
+  const R value = AddsU8(SubsU8(MaskedErrors(leftBelow), in.rightSubtract), in.rightAdd);
+  const R right = AverageDown(leftBelow, value);
+  const R rightBelow = AverageDown(right, in.rightUnder);
   return {left, Select(isLast, left, right), Select(isLast, left, leftBelow),
-          Select(isLast, left, rightBelow),
-          DitherChain::Masked(Select(isLast, leftBelow, rightBelow))};
+          Select(isLast, left, rightBelow), MaskedErrors(Select(isLast, leftBelow, rightBelow))};
+}
+
+// The carried errors take at most this many values per channel.
+constexpr int32_t kErrorStates = kRedBlueErrorMask + 1;
+
+// Error e in every channel of a word.
+constexpr uint32_t SameErrorsWord(int32_t e) {
+  return static_cast<uint32_t>(e) * 0x010101u;
+}
+
+static inline __m128i SameErrors(int32_t e) {
+  return _mm_set1_epi32(static_cast<int32_t>(SameErrorsWord(e)));
+}
+
+// outgoing[e][i + k] for the four samples from i: sample i + k's outgoing errors when every
+// channel's incoming error is e.
+static inline void TabulateDoubled(const DoubledInputs<1>& in, __m128i isLast, int32_t i,
+                                   uint32_t (*outgoing)[kChainSlots]) {
+#ifdef __AVX2__
+  constexpr int32_t kHalf = kErrorStates / 2;
+  const auto wide = [](__m128i v) { return _mm256_broadcastsi128_si256(v); };
+  const DoubledInputs<2> both = {wide(in.add),      wide(in.subtract),      wide(in.under),
+                                 wide(in.rightAdd), wide(in.rightSubtract), wide(in.rightUnder)};
+  for (int32_t e = 0; e < kHalf; ++e) {
+    const __m256i errors = _mm256_set_m128i(SameErrors(e + kHalf), SameErrors(e));
+    const __m256i out = ConvertDoubled(both, wide(isLast), errors).outgoing;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i), _mm256_castsi256_si128(out));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e + kHalf] + i),
+                     _mm256_extracti128_si256(out, 1));
+  }
+#else
+  for (int32_t e = 0; e < kErrorStates; ++e) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i),
+                     ConvertDoubled(in, isLast, SameErrors(e)).outgoing);
+  }
+#endif
 }
 
 // The interpolating doubler: per source sample, two dithered conversions from the row and two
@@ -427,7 +514,6 @@ static inline DoubledSamples ConvertDoubled(const DoubledInputs& in, __m128i isL
 template <class V>
 void DitherUprightDouble(const BlitFrame& f) {
   const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
-  constexpr int32_t kStates = kRedBlueErrorMask + 1;
   uint32_t error = 0;  // red, green and blue in bytes 0, 1 and 2
   for (int32_t y = 0; y < f.height; ++y) {
     const int32_t below = y + 1 < f.height ? y + 1 : y;
@@ -446,20 +532,16 @@ void DitherUprightDouble(const BlitFrame& f) {
         return _mm_cmpeq_epi32(_mm_add_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(i)), last);
       };
       // outgoing[e][i]: sample i's outgoing errors when every channel's incoming error is e.
-      uint32_t outgoing[kStates][kChainSlots];
+      uint32_t outgoing[kErrorStates][kChainSlots];
       for (int32_t i = 0; i < count; i += 4) {
-        const DoubledInputs in = LoadDoubled(row, under, i);
-        for (int32_t e = 0; e < kStates; ++e) {
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i),
-                           ConvertDoubled(in, isLast(i), _mm_set1_epi32(e * 0x010101)).outgoing);
-        }
+        TabulateDoubled(LoadDoubled(row, under, i), isLast(i), i, outgoing);
       }
       bool kept[kStripColumns];
       for (int32_t i = 0; i < count; ++i) {
         const int32_t x = start + i;
         kept[i] = f.compare && LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y);
         if (kept[i]) {
-          for (int32_t e = 0; e < kStates; ++e) outgoing[e][i] = e * 0x010101;
+          for (int32_t e = 0; e < kErrorStates; ++e) outgoing[e][i] = SameErrorsWord(e);
         }
       }
       uint32_t incoming[kChainSlots];
@@ -473,7 +555,7 @@ void DitherUprightDouble(const BlitFrame& f) {
       error = red | green << 8 | blue << 16;
       ChainOutput topLeft, topRight, bottomLeft, bottomRight;
       for (int32_t i = 0; i < count; i += 4) {
-        const DoubledSamples d =
+        const DoubledSamples<1> d =
             ConvertDoubled(LoadDoubled(row, under, i), isLast(i), LoadWords(incoming + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(topLeft.values + i), d.topLeft);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(topRight.values + i), d.topRight);
