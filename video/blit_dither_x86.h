@@ -482,26 +482,52 @@ static inline __m128i SameErrors(int32_t e) {
   return _mm_set1_epi32(static_cast<int32_t>(SameErrorsWord(e)));
 }
 
-// outgoing[e][i + k] for the four samples from i: sample i + k's outgoing errors when every
-// channel's incoming error is e.
-static inline void TabulateDoubled(const DoubledInputs<1>& in, __m128i isLast, int32_t i,
-                                   uint32_t (*outgoing)[kChainSlots]) {
+// Four registers of four words each turned, within each 128-bit lane, so that register k holds
+// word k of every input.
+static inline void TurnWords(__m128i (&v)[4]) {
+  const __m128i t0 = _mm_unpacklo_epi32(v[0], v[1]), t1 = _mm_unpacklo_epi32(v[2], v[3]);
+  const __m128i t2 = _mm_unpackhi_epi32(v[0], v[1]), t3 = _mm_unpackhi_epi32(v[2], v[3]);
+  v[0] = _mm_unpacklo_epi64(t0, t1), v[1] = _mm_unpackhi_epi64(t0, t1);
+  v[2] = _mm_unpacklo_epi64(t2, t3), v[3] = _mm_unpackhi_epi64(t2, t3);
+}
 #ifdef __AVX2__
+static inline void TurnWords(__m256i (&v)[4]) {
+  const __m256i t0 = _mm256_unpacklo_epi32(v[0], v[1]), t1 = _mm256_unpacklo_epi32(v[2], v[3]);
+  const __m256i t2 = _mm256_unpackhi_epi32(v[0], v[1]), t3 = _mm256_unpackhi_epi32(v[2], v[3]);
+  v[0] = _mm256_unpacklo_epi64(t0, t1), v[1] = _mm256_unpackhi_epi64(t0, t1);
+  v[2] = _mm256_unpacklo_epi64(t2, t3), v[3] = _mm256_unpackhi_epi64(t2, t3);
+}
+#endif
+
+// outgoing[i + k][e] for the four samples from i: sample i + k's outgoing errors when every
+// channel's incoming error is e. A sample's row of eight is contiguous, so that the chain's
+// look-up address does not wait for a multiplication.
+static inline void TabulateDoubled(const DoubledInputs<1>& in, __m128i isLast, int32_t i,
+                                   uint32_t (*outgoing)[kErrorStates]) {
   constexpr int32_t kHalf = kErrorStates / 2;
+#ifdef __AVX2__
   const auto wide = [](__m128i v) { return _mm256_broadcastsi128_si256(v); };
   const DoubledInputs<2> both = {wide(in.add),      wide(in.subtract),      wide(in.under),
                                  wide(in.rightAdd), wide(in.rightSubtract), wide(in.rightUnder)};
+  __m256i out[kHalf];  // errors e and e + 4
   for (int32_t e = 0; e < kHalf; ++e) {
     const __m256i errors = _mm256_set_m128i(SameErrors(e + kHalf), SameErrors(e));
-    const __m256i out = ConvertDoubled(both, wide(isLast), errors).outgoing;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i), _mm256_castsi256_si128(out));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e + kHalf] + i),
-                     _mm256_extracti128_si256(out, 1));
+    out[e] = ConvertDoubled(both, wide(isLast), errors).outgoing;
+  }
+  TurnWords(out);
+  for (int32_t k = 0; k < 4; ++k) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(outgoing[i + k]), out[k]);
   }
 #else
-  for (int32_t e = 0; e < kErrorStates; ++e) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[e] + i),
-                     ConvertDoubled(in, isLast, SameErrors(e)).outgoing);
+  for (int32_t half = 0; half < kErrorStates; half += kHalf) {
+    __m128i out[kHalf];
+    for (int32_t e = 0; e < kHalf; ++e) {
+      out[e] = ConvertDoubled(in, isLast, SameErrors(half + e)).outgoing;
+    }
+    TurnWords(out);
+    for (int32_t k = 0; k < 4; ++k) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[i + k] + half), out[k]);
+    }
   }
 #endif
 }
@@ -531,8 +557,8 @@ void DitherUprightDouble(const BlitFrame& f) {
       const auto isLast = [&](int32_t i) {
         return _mm_cmpeq_epi32(_mm_add_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(i)), last);
       };
-      // outgoing[e][i]: sample i's outgoing errors when every channel's incoming error is e.
-      uint32_t outgoing[kErrorStates][kChainSlots];
+      // outgoing[i][e]: sample i's outgoing errors when every channel's incoming error is e.
+      uint32_t outgoing[kChainSlots][kErrorStates];
       for (int32_t i = 0; i < count; i += 4) {
         TabulateDoubled(LoadDoubled(row, under, i), isLast(i), i, outgoing);
       }
@@ -541,16 +567,16 @@ void DitherUprightDouble(const BlitFrame& f) {
         const int32_t x = start + i;
         kept[i] = f.compare && LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y);
         if (kept[i]) {
-          for (int32_t e = 0; e < kErrorStates; ++e) outgoing[e][i] = SameErrorsWord(e);
+          for (int32_t e = 0; e < kErrorStates; ++e) outgoing[i][e] = SameErrorsWord(e);
         }
       }
       uint32_t incoming[kChainSlots];
       uint32_t red = error & 0xFF, green = error >> 8 & 0xFF, blue = error >> 16;
       for (int32_t i = 0; i < count; ++i) {
         incoming[i] = red | green << 8 | blue << 16;
-        red = outgoing[red][i] & 0xFF;
-        green = outgoing[green][i] >> 8 & 0xFF;
-        blue = outgoing[blue][i] >> 16 & 0xFF;
+        red = outgoing[i][red] & 0xFF;
+        green = outgoing[i][green] >> 8 & 0xFF;
+        blue = outgoing[i][blue] >> 16 & 0xFF;
       }
       error = red | green << 8 | blue << 16;
       ChainOutput topLeft, topRight, bottomLeft, bottomRight;
