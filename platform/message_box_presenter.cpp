@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_style.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
 #include "platform/message_box.h"
@@ -25,10 +26,6 @@ constexpr int32_t kButtonHeight = 22;
 constexpr int32_t kMinimumWidth = 180;
 constexpr int32_t kFontHeight = 15;
 constexpr uint32_t kFrameColor = RGB(0, 0, 0);
-constexpr uint32_t kTitleColor = RGB(0, 0, 128);
-constexpr uint32_t kTitleTextColor = RGB(255, 255, 255);
-constexpr uint32_t kBodyColor = RGB(212, 208, 200);
-constexpr uint32_t kTextColor = RGB(0, 0, 0);
 constexpr uint32_t kButtonColor = RGB(236, 233, 216);
 
 struct Box {
@@ -53,17 +50,17 @@ void FillFramed(DeviceContextHandle dc, const Rect& r, uint32_t fill) {
 void DrawBox(WindowHandle window, const Box& box) {
   DeviceContextHandle dc = GetDC(window);
   const int32_t width = box.bounds.right - box.bounds.left;
-  FillFramed(dc, {0, 0, width, box.bounds.bottom - box.bounds.top}, kBodyColor);
-  FillRect(dc, {1, 1, width - 1, kTitleHeight}, kTitleColor);
+  FillFramed(dc, {0, 0, width, box.bounds.bottom - box.bounds.top}, kFaceColor);
+  FillRect(dc, {1, 1, width - 1, kTitleHeight}, kHighlightColor);
   FontHandle previous = SelectFont(dc, box.font);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, kTitleTextColor);
+  SetTextColor(dc, kHighlightTextColor);
   Rect title{kMargin / 2, 1, width - kMargin / 2, kTitleHeight};
   DrawText(dc, box.title, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   SetTextColor(dc, kTextColor);
   Rect text = box.textArea;
   DrawText(dc, box.text, &text, DT_CENTER | DT_WORDBREAK);
-  FillFramed(dc, box.button, box.buttonDown ? kBodyColor : kButtonColor);
+  FillFramed(dc, box.button, box.buttonDown ? kFaceColor : kButtonColor);
   Rect label = box.button;
   DrawText(dc, u"OK", &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SelectFont(dc, previous);
