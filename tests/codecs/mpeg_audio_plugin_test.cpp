@@ -37,16 +37,7 @@ std::vector<uint8_t> DirectDecode(const std::string& path, long rate) {
     mpg123_format(handle, rate, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   }
   EXPECT_EQ(mpg123_open(handle, path.c_str()), MPG123_OK);
-  std::vector<uint8_t> pcm;
-  unsigned char block[16384];
-  size_t done = 0;
-  int result = MPG123_OK;
-  while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
-    result = mpg123_read(handle, block, sizeof block, &done);
-    pcm.insert(pcm.end(), block, block + done);
-  }
-  mpg123_delete(handle);
-  return pcm;
+  return DrainMpg123(handle);
 }
 
 class MpegAudioPlugin : public ::testing::Test {
@@ -71,13 +62,8 @@ class MpegAudioPlugin : public ::testing::Test {
   AudioPassResult Decode(const std::string& path, const AudioPassOptions& options) {
     std::string bytes;
     EXPECT_TRUE(ReadWholeFile(path, &bytes));
-    size_t cursor = 0;
-    const AudioByteSource source = [&](uint8_t* destination, int32_t length) {
-      const size_t count = std::min(bytes.size() - cursor, size_t(length));
-      std::memcpy(destination, bytes.data() + cursor, count);
-      cursor += count;
-      return int32_t(count);
-    };
+    const AudioByteSource source =
+        ByteSourceOver(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     AudioPassResult result;
     EXPECT_TRUE(RunAudioDecodingPass(calls, source, options, &result));
     EXPECT_EQ(result.endStatus, kAudioEndOfInput);

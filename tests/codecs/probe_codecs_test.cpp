@@ -50,16 +50,7 @@ std::vector<uint8_t> Mpg123Feed(const std::vector<uint8_t>& stream) {
   mpg123_handle* handle = mpg123_new(nullptr, nullptr);
   mpg123_open_feed(handle);
   mpg123_feed(handle, stream.data(), stream.size());
-  std::vector<uint8_t> pcm;
-  unsigned char block[16384];
-  size_t done = 0;
-  int result = MPG123_OK;
-  while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
-    result = mpg123_read(handle, block, sizeof block, &done);
-    pcm.insert(pcm.end(), block, block + done);
-  }
-  mpg123_delete(handle);
-  return pcm;
+  return DrainMpg123(handle);
 }
 
 const std::string& XvidMp3Avi() {

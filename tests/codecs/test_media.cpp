@@ -1,7 +1,10 @@
 #include "tests/codecs/test_media.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -60,4 +63,27 @@ std::vector<uint8_t> JoinPackets(const DemuxedStream& stream) {
   std::vector<uint8_t> bytes;
   for (const auto& packet : stream.packets) bytes.insert(bytes.end(), packet.begin(), packet.end());
   return bytes;
+}
+
+AudioByteSource ByteSourceOver(const uint8_t* data, size_t size) {
+  auto cursor = std::make_shared<size_t>(0);
+  return [=](uint8_t* destination, int32_t length) {
+    const size_t count = std::min(size - *cursor, static_cast<size_t>(length));
+    std::memcpy(destination, data + *cursor, count);
+    *cursor += count;
+    return static_cast<int32_t>(count);
+  };
+}
+
+std::vector<uint8_t> DrainMpg123(mpg123_handle* handle) {
+  std::vector<uint8_t> pcm;
+  unsigned char block[16384];
+  size_t done = 0;
+  int result = MPG123_OK;
+  while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
+    result = mpg123_read(handle, block, sizeof block, &done);
+    pcm.insert(pcm.end(), block, block + done);
+  }
+  mpg123_delete(handle);
+  return pcm;
 }

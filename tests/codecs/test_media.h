@@ -2,9 +2,13 @@
 // it: the packets of a stream exactly as a reader would hand them over.
 #pragma once
 
+#include <mpg123.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "codecs/audio_decode_harness.h"
 
 extern "C" {
 #include <libavcodec/codec_par.h>
@@ -23,3 +27,9 @@ struct DemuxedStream {
 bool DemuxStream(const std::string& path, int mediaType, DemuxedStream* stream);
 // The same packets glued together: the byte stream a reader's ReadAudio delivers.
 std::vector<uint8_t> JoinPackets(const DemuxedStream& stream);
+
+// Hands out `size` bytes from `data` in the pieces asked for, as a reader's ReadAudio does.
+// The bytes must outlive the source.
+AudioByteSource ByteSourceOver(const uint8_t* data, size_t size);
+// Everything an opened (or fed) libmpg123 handle decodes, as 16-bit PCM; deletes the handle.
+std::vector<uint8_t> DrainMpg123(mpg123_handle* handle);

@@ -102,13 +102,7 @@ TEST_P(WaveAudioPlugin, DecodesAsLibavcodecDoes) {
       .GetHeaderInfo = reinterpret_cast<GetHeaderInfoFunction>(find("GetHeaderInfo")),
       .DecompressAudio = reinterpret_cast<DecompressAudioFunction>(find("DecompressAudio")),
   };
-  size_t cursor = 0;
-  const AudioByteSource source = [&](uint8_t* destination, int32_t length) {
-    const size_t count = std::min(bytes.size() - cursor, size_t(length));
-    std::memcpy(destination, bytes.data() + cursor, count);
-    cursor += count;
-    return int32_t(count);
-  };
+  const AudioByteSource source = ByteSourceOver(bytes.data(), bytes.size());
   AudioPassResult result;
   ASSERT_TRUE(RunAudioDecodingPass(calls, source, {}, &result));
   FreeLibrary(library);
