@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build/$(PRESET))
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build dist run test bench asan tsan format clean
+.PHONY: all deps configure build dist run test test-arm64 bench asan tsan format clean
 
 all: build
 
@@ -33,6 +33,9 @@ asan:
 
 tsan:
 	@$(MAKE) test PRESET=tsan
+
+test-arm64: deps
+	@tools/test-arm64.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i

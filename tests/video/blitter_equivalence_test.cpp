@@ -125,4 +125,11 @@ TEST(BlitterEquivalence, VectorPathsMatchTheReference) {
   UseBlitPath(chosen);
 }
 
+#if defined(__aarch64__)
+// Every aarch64 build carries the NEON path, so the tests above must have covered it.
+TEST(BlitterEquivalence, NeonRunsOnAarch64) {
+  EXPECT_TRUE(BlitPathAvailable(BlitPath::Neon));
+}
+#endif
+
 }  // namespace
