@@ -16,11 +16,6 @@ struct Avx2 {
 
   static Reg Set8(uint8_t v) { return _mm256_set1_epi8(static_cast<char>(v)); }
   static Reg Set16(int16_t v) { return _mm256_set1_epi16(v); }
-  static Reg Set32(int32_t v) { return _mm256_set1_epi32(v); }
-  static Reg SetPair(int16_t first, int16_t second) {
-    return _mm256_set1_epi32(
-        static_cast<int32_t>(static_cast<uint16_t>(first) | static_cast<uint32_t>(second) << 16));
-  }
   static void LoadLuma(const uint8_t* p, Reg& a, Reg& b) {
     a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)));
@@ -37,15 +32,11 @@ struct Avx2 {
     return _mm256_unpackhi_epi16(ordered, ordered);
   }
   static Reg Add16(Reg a, Reg b) { return _mm256_add_epi16(a, b); }
-  static Reg Adds16(Reg a, Reg b) { return _mm256_adds_epi16(a, b); }
   static Reg Sub16(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
-  static Reg Unpacklo16(Reg a, Reg b) { return _mm256_unpacklo_epi16(a, b); }
-  static Reg Unpackhi16(Reg a, Reg b) { return _mm256_unpackhi_epi16(a, b); }
-  static Reg Madd(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
-  static Reg Srai13(Reg a) { return _mm256_srai_epi32(a, kConversionShift); }
+  static Reg Mullo16(Reg a, Reg b) { return _mm256_mullo_epi16(a, b); }
+  static Reg Mulhi16(Reg a, Reg b) { return _mm256_mulhi_epi16(a, b); }
   static Reg And(Reg a, Reg b) { return _mm256_and_si256(a, b); }
   static Reg Or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
-  static Reg Packs32(Reg a, Reg b) { return _mm256_packs_epi32(a, b); }
   static Reg Packus16(Reg a, Reg b) { return _mm256_packus_epi16(a, b); }
   template <int n>
   static Reg Srli16(Reg a) {

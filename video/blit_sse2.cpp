@@ -12,11 +12,6 @@ struct Sse2 {
 
   static Reg Set8(uint8_t v) { return _mm_set1_epi8(static_cast<char>(v)); }
   static Reg Set16(int16_t v) { return _mm_set1_epi16(v); }
-  static Reg Set32(int32_t v) { return _mm_set1_epi32(v); }
-  static Reg SetPair(int16_t first, int16_t second) {
-    return _mm_set1_epi32(
-        static_cast<int32_t>(static_cast<uint16_t>(first) | static_cast<uint32_t>(second) << 16));
-  }
   static void LoadLuma(const uint8_t* p, Reg& a, Reg& b) {
     const Reg bytes = _mm_loadu_si128(reinterpret_cast<const Reg*>(p));
     a = _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
@@ -28,15 +23,11 @@ struct Sse2 {
   static Reg DupA(Reg v) { return _mm_unpacklo_epi16(v, v); }
   static Reg DupB(Reg v) { return _mm_unpackhi_epi16(v, v); }
   static Reg Add16(Reg a, Reg b) { return _mm_add_epi16(a, b); }
-  static Reg Adds16(Reg a, Reg b) { return _mm_adds_epi16(a, b); }
   static Reg Sub16(Reg a, Reg b) { return _mm_sub_epi16(a, b); }
-  static Reg Unpacklo16(Reg a, Reg b) { return _mm_unpacklo_epi16(a, b); }
-  static Reg Unpackhi16(Reg a, Reg b) { return _mm_unpackhi_epi16(a, b); }
-  static Reg Madd(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
-  static Reg Srai13(Reg a) { return _mm_srai_epi32(a, kConversionShift); }
+  static Reg Mullo16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }
+  static Reg Mulhi16(Reg a, Reg b) { return _mm_mulhi_epi16(a, b); }
   static Reg And(Reg a, Reg b) { return _mm_and_si128(a, b); }
   static Reg Or(Reg a, Reg b) { return _mm_or_si128(a, b); }
-  static Reg Packs32(Reg a, Reg b) { return _mm_packs_epi32(a, b); }
   static Reg Packus16(Reg a, Reg b) { return _mm_packus_epi16(a, b); }
   template <int n>
   static Reg Srli16(Reg a) {

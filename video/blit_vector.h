@@ -1,20 +1,20 @@
 // The vector blit kernels, written once over a small set of register operations that each
-// instruction set file (SSE2, AVX2) supplies as a struct V. Included only by those files; all of
-// it has internal linkage, so every function stays inside the file built for its instruction set
-// (a shared inline copy could hand AVX2 code to the SSE2 path).
+// instruction set file (SSE2, AVX2, NEON) supplies as a struct V. Included only by those files;
+// all of it has internal linkage, so every function stays inside the file built for its
+// instruction set (a shared inline copy could hand AVX2 code to the SSE2 path).
 //
-// The exact conversion's products do not fit in 16 bits, so each channel's sum is formed with
-// 16 by 16 to 32-bit multiply-adds over (luma, chroma) pairs, which is exact; a saturating pack
-// to unsigned bytes does the clamp. Green has two chroma terms: their 32-bit sum per chroma
-// sample is split into q * 8192 + r with 0 <= r < 8192, so that
-// floor((9576 Y' + q * 8192 + r) / 8192) = q + floor((9576 Y' + r) / 8192), one multiply-add.
+// The exact conversion's products do not fit in 16 bits, so every product of a 16-bit sample and
+// a factor is kept as q * 8192 + r with 0 <= r < 8192, both in 16 bits, from the low and high
+// halves of the 32-bit product. A channel's floor((L + C) / 8192) is then qL + qC plus the carry
+// (rL + rC) >> 13, all in 16-bit lanes, and a saturating pack to unsigned bytes does the clamp.
 //
 // V provides, with kPixels pixels per step held as two registers A and B of kPixels / 2 lanes:
-//   Reg; kPixels; Set16, Set32, SetPair (a repeated pair of 16-bit factors);
+//   Reg; kPixels; Set8, Set16;
 //   LoadLuma(p, a, b) (unsigned bytes to 16 bits), LoadChroma(p) (kPixels / 2 bytes to 16 bits);
 //   DupA, DupB (each chroma lane twice, for the pixels of A and of B);
-//   Add16, Adds16, Sub16, Unpacklo16, Unpackhi16, Madd, Srai13, And, Or, Packs32, Packus16,
-//   Srli16<n>, Slli16<n>, Set8, Unpacklo8, Unpackhi8, Store (unaligned),
+//   Add16, Sub16, Mullo16 and Mulhi16 (the low and the signed high half of each 16 by 16-bit
+//   product), And, Or, Packus16 (signed 16 bits to unsigned bytes, saturated, A's lanes first),
+//   Srli16<n>, Slli16<n>, Unpacklo8, Unpackhi8, Store (unaligned),
 //   DoublePixels(p, first, second): each 16-bit lane twice, in pixel order, and
 //   StoreTransposed8x8(rows, rowStride, out, outStep): column j of 8 rows of 8 pixels stored
 //   as 8 pixels at out + j * outStep.
@@ -33,9 +33,32 @@ constexpr int32_t kStripColumns = 64;
 // of 8 output lines.
 constexpr int32_t kTransposeRows = 8;
 
+// A product v * factor as q * 8192 + r, 0 <= r < 8192. The 32-bit product is hi * 65536 + lo
+// with lo unsigned, so q = 8 hi + (lo >> 13) and r = lo & 8191.
+template <class V>
+struct Split {
+  typename V::Reg q, r;
+};
+
+template <class V>
+Split<V> SplitProduct(typename V::Reg v, int16_t factor) {
+  const typename V::Reg f = V::Set16(factor);
+  const typename V::Reg lo = V::Mullo16(v, f);
+  return {V::Add16(V::template Slli16<3>(V::Mulhi16(v, f)), V::template Srli16<13>(lo)),
+          V::And(lo, V::Set16(kConversionScale - 1))};
+}
+
+template <class V>
+Split<V> AddSplits(const Split<V>& a, const Split<V>& b) {
+  const typename V::Reg r = V::Add16(a.r, b.r);  // below 16384
+  return {V::Add16(V::Add16(a.q, b.q), V::template Srli16<kConversionShift>(r)),
+          V::And(r, V::Set16(kConversionScale - 1))};
+}
+
+// Each chroma term per pixel, for the pixels of halves A and B.
 template <class V>
 struct ChromaTerms {
-  typename V::Reg crA, crB, cbA, cbB, greenQA, greenQB, greenRA, greenRB;
+  Split<V> redA, redB, greenA, greenB, blueA, blueB;
 };
 
 template <class V>
@@ -44,21 +67,13 @@ ChromaTerms<V> LoadExactChroma(const uint8_t* cr, const uint8_t* cb) {
   const Reg offset = V::Set16(kChromaOffset);
   const Reg crs = V::Sub16(V::LoadChroma(cr), offset);
   const Reg cbs = V::Sub16(V::LoadChroma(cb), offset);
-  const Reg greenFactors = V::SetPair(-kCrToGreen, -kCbToGreen);
-  const Reg greenLo = V::Madd(V::Unpacklo16(crs, cbs), greenFactors);
-  const Reg greenHi = V::Madd(V::Unpackhi16(crs, cbs), greenFactors);
-  const Reg fraction = V::Set32(kConversionScale - 1);
-  const Reg q = V::Packs32(V::Srai13(greenLo), V::Srai13(greenHi));
-  const Reg r = V::Packs32(V::And(greenLo, fraction), V::And(greenHi, fraction));
-  return {V::DupA(crs), V::DupB(crs), V::DupA(cbs), V::DupB(cbs),
-          V::DupA(q),   V::DupB(q),   V::DupA(r),   V::DupB(r)};
-}
-
-// floor((kLumaFactor * y + factor * chroma) / 8192) per pixel, as 16 bits.
-template <class V>
-typename V::Reg ScaledChannel(typename V::Reg y, typename V::Reg chroma, typename V::Reg factors) {
-  return V::Packs32(V::Srai13(V::Madd(V::Unpacklo16(y, chroma), factors)),
-                    V::Srai13(V::Madd(V::Unpackhi16(y, chroma), factors)));
+  const Split<V> red = SplitProduct<V>(crs, kCrToRed);
+  const Split<V> green =
+      AddSplits<V>(SplitProduct<V>(crs, -kCrToGreen), SplitProduct<V>(cbs, -kCbToGreen));
+  const Split<V> blue = SplitProduct<V>(cbs, kCbToBlue);
+  const auto dupA = [](const Split<V>& s) { return Split<V>{V::DupA(s.q), V::DupA(s.r)}; };
+  const auto dupB = [](const Split<V>& s) { return Split<V>{V::DupB(s.q), V::DupB(s.r)}; };
+  return {dupA(red), dupB(red), dupA(green), dupB(green), dupA(blue), dupB(blue)};
 }
 
 template <class V>
@@ -100,17 +115,10 @@ Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightne
   Reg a, b;
   V::LoadLuma(luma, a, b);
   const Reg lumaShift = V::Set16(static_cast<int16_t>(brightness - kLumaOffset));
-  a = V::Add16(a, lumaShift);
-  b = V::Add16(b, lumaShift);
-  const Reg redFactors = V::SetPair(kLumaFactor, kCrToRed);
-  const Reg blueFactors = V::SetPair(kLumaFactor, kCbToBlue);
-  const Reg greenFactors = V::SetPair(kLumaFactor, 1);
-  return {ScaledChannel<V>(a, c.crA, redFactors),
-          ScaledChannel<V>(b, c.crB, redFactors),
-          V::Adds16(ScaledChannel<V>(a, c.greenRA, greenFactors), c.greenQA),
-          V::Adds16(ScaledChannel<V>(b, c.greenRB, greenFactors), c.greenQB),
-          ScaledChannel<V>(a, c.cbA, blueFactors),
-          ScaledChannel<V>(b, c.cbB, blueFactors)};
+  const Split<V> la = SplitProduct<V>(V::Add16(a, lumaShift), kLumaFactor);
+  const Split<V> lb = SplitProduct<V>(V::Add16(b, lumaShift), kLumaFactor);
+  return {AddSplits<V>(la, c.redA).q,   AddSplits<V>(lb, c.redB).q,  AddSplits<V>(la, c.greenA).q,
+          AddSplits<V>(lb, c.greenB).q, AddSplits<V>(la, c.blueA).q, AddSplits<V>(lb, c.blueB).q};
 }
 
 template <class V>
