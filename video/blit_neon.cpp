@@ -2,27 +2,20 @@
 // kernels with the x86 semantics those kernels are written against (see blit_vector.h).
 #include <arm_neon.h>
 
-#include "video/blit_vector.h"
+#include "video/blit_dither_neon.h"
 
 namespace {
 
-// Registers are kept as eight signed 16-bit lanes; byte and 32-bit operations reinterpret them.
+// Registers are kept as eight signed 16-bit lanes; byte operations reinterpret them.
 struct Neon {
   using Reg = int16x8_t;
   static constexpr int32_t kPixels = 16;
 
   static uint8x16_t Bytes(Reg v) { return vreinterpretq_u8_s16(v); }
-  static int32x4_t Words(Reg v) { return vreinterpretq_s32_s16(v); }
   static Reg FromBytes(uint8x16_t v) { return vreinterpretq_s16_u8(v); }
-  static Reg FromWords(int32x4_t v) { return vreinterpretq_s16_s32(v); }
 
   static Reg Set8(uint8_t v) { return FromBytes(vdupq_n_u8(v)); }
   static Reg Set16(int16_t v) { return vdupq_n_s16(v); }
-  static Reg Set32(int32_t v) { return FromWords(vdupq_n_s32(v)); }
-  static Reg SetPair(int16_t first, int16_t second) {
-    return Set32(
-        static_cast<int32_t>(static_cast<uint16_t>(first) | static_cast<uint32_t>(second) << 16));
-  }
   static void LoadLuma(const uint8_t* p, Reg& a, Reg& b) {
     const uint8x16_t bytes = vld1q_u8(p);
     a = vreinterpretq_s16_u16(vmovl_u8(vget_low_u8(bytes)));
@@ -32,20 +25,16 @@ struct Neon {
   static Reg DupA(Reg v) { return vzip1q_s16(v, v); }
   static Reg DupB(Reg v) { return vzip2q_s16(v, v); }
   static Reg Add16(Reg a, Reg b) { return vaddq_s16(a, b); }
-  static Reg Adds16(Reg a, Reg b) { return vqaddq_s16(a, b); }
   static Reg Sub16(Reg a, Reg b) { return vsubq_s16(a, b); }
-  static Reg Unpacklo16(Reg a, Reg b) { return vzip1q_s16(a, b); }
-  static Reg Unpackhi16(Reg a, Reg b) { return vzip2q_s16(a, b); }
-  // Lane pairs multiplied to 32 bits and added, wrapping as the x86 instruction does.
-  static Reg Madd(Reg a, Reg b) {
+  static Reg Mullo16(Reg a, Reg b) { return vmulq_s16(a, b); }
+  // The signed high halves: the odd 16-bit lanes of the widened products.
+  static Reg Mulhi16(Reg a, Reg b) {
     const int32x4_t low = vmull_s16(vget_low_s16(a), vget_low_s16(b));
     const int32x4_t high = vmull_high_s16(a, b);
-    return FromWords(vpaddq_s32(low, high));
+    return vuzp2q_s16(vreinterpretq_s16_s32(low), vreinterpretq_s16_s32(high));
   }
-  static Reg Srai13(Reg a) { return FromWords(vshrq_n_s32(Words(a), kConversionShift)); }
   static Reg And(Reg a, Reg b) { return vandq_s16(a, b); }
   static Reg Or(Reg a, Reg b) { return vorrq_s16(a, b); }
-  static Reg Packs32(Reg a, Reg b) { return vqmovn_high_s32(vqmovn_s32(Words(a)), Words(b)); }
   static Reg Packus16(Reg a, Reg b) { return FromBytes(vqmovun_high_s16(vqmovun_s16(a), b)); }
   template <int n>
   static Reg Srli16(Reg a) {
@@ -90,17 +79,15 @@ struct Neon {
 
 }  // namespace
 
-// The dithering workers carry each sample's error into the next, a serial chain; on this path
-// they are the scalar reference workers.
 const BlitKernels neonKernels = {
     .blitUpright = vector_blit::BlitUpright<Neon>,
-    .ditherUpright = reference::DitherUpright,
+    .ditherUpright = vector_blit::DitherUpright<Neon>,
     .blitUprightDouble = vector_blit::BlitUprightDouble<Neon>,
-    .ditherUprightDouble = reference::DitherUprightDouble,
+    .ditherUprightDouble = vector_blit::DitherUprightDouble<Neon>,
     .blitRotated = vector_blit::BlitRotated<Neon>,
-    .ditherRotated = reference::DitherRotated,
+    .ditherRotated = vector_blit::DitherRotated<Neon>,
     .blitRotatedAlt = vector_blit::BlitRotatedAlt<Neon>,
-    .ditherRotatedAlt = reference::DitherRotatedAlt,
+    .ditherRotatedAlt = vector_blit::DitherRotatedAlt<Neon>,
     .blitRotatedDouble = vector_blit::BlitRotatedDouble<Neon>,
-    .ditherRotatedDouble = reference::DitherRotatedDouble,
+    .ditherRotatedDouble = vector_blit::DitherRotatedDouble<Neon>,
 };
