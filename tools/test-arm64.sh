@@ -12,4 +12,4 @@ done
 cmake -S tests/arm64 -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/aarch64-toolchain.cmake" >/dev/null
 cmake --build "$build" -j 2 --target video_tests
-qemu-aarch64 -L /usr/aarch64-linux-gnu "$build/video_tests" --gtest_brief=1
+qemu-aarch64 -L /usr/aarch64-linux-gnu "$build/video_tests"
