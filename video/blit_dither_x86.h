@@ -12,6 +12,7 @@
 
 #include <cstring>
 
+#include "video/blit_lockstep_x86.h"
 #include "video/blit_vector.h"
 
 namespace vector_blit {
@@ -28,59 +29,84 @@ struct ChainRow {
   uint32_t subtract[kChainSlots];
 };
 
+// 16 samples' red, green and blue bytes as words (red, green, blue, 0) in sample order.
 static inline void StoreChainBytes(__m128i red, __m128i green, __m128i blue, uint32_t* out) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i redGreen =
-      _mm_unpacklo_epi8(_mm_packus_epi16(red, red), _mm_packus_epi16(green, green));
-  const __m128i blueZero = _mm_unpacklo_epi8(_mm_packus_epi16(blue, blue), zero);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi16(redGreen, blueZero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), _mm_unpackhi_epi16(redGreen, blueZero));
+  const __m128i redGreenLow = _mm_unpacklo_epi8(red, green),
+                redGreenHigh = _mm_unpackhi_epi8(red, green);
+  const __m128i blueLow = _mm_unpacklo_epi8(blue, zero), blueHigh = _mm_unpackhi_epi8(blue, zero);
+  const auto store = [out](int32_t at, __m128i words) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), words);
+  };
+  store(0, _mm_unpacklo_epi16(redGreenLow, blueLow));
+  store(4, _mm_unpackhi_epi16(redGreenLow, blueLow));
+  store(8, _mm_unpacklo_epi16(redGreenHigh, blueHigh));
+  store(12, _mm_unpackhi_epi16(redGreenHigh, blueHigh));
 }
+#ifdef __AVX2__
+// 32 samples, packed within 128-bit lanes as [0-7, 16-23 | 8-15, 24-31].
+static inline void StoreChainBytes(__m256i red, __m256i green, __m256i blue, uint32_t* out) {
+  const auto ordered = [](__m256i v) {
+    return _mm256_permute4x64_epi64(v, _MM_SHUFFLE(3, 1, 2, 0));
+  };
+  const __m256i r = ordered(red), g = ordered(green), b = ordered(blue);
+  StoreChainBytes(_mm256_castsi256_si128(r), _mm256_castsi256_si128(g), _mm256_castsi256_si128(b),
+                  out);
+  StoreChainBytes(_mm256_extracti128_si256(r, 1), _mm256_extracti128_si256(g, 1),
+                  _mm256_extracti128_si256(b, 1), out + 16);
+}
+#endif
 
 static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
   return static_cast<uint32_t>(ClampChannel(red) | ClampChannel(green) << 8 |
                                ClampChannel(blue) << 16);
 }
 
-// The channel sums of a chunk of one row.
-struct SumsChunk {
-  int16_t red[kChainSlots], green[kChainSlots], blue[kChainSlots];
-};
-
-// Per sample, the channel bytes of sign * s + bias, saturated to 0..255.
-static inline void StoreChainWords(const SumsChunk& s, int32_t count, int16_t sign, int16_t bias,
-                                   uint32_t* out) {
-  const __m128i scale = _mm_set1_epi16(sign), offset = _mm_set1_epi16(bias);
-  const auto load = [&](const int16_t* channel) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(channel));
-    return _mm_add_epi16(_mm_mullo_epi16(v, scale), offset);
-  };
+// A chunk of one row's inputs to the dithered conversion, per sample as channel bytes of a word,
+// each saturated to 0..255: `add` holds max(s, 0) and `subtract` max(-s, 0) of the channel sums
+// s, `interpolated` s plus the interpolation bias. Any of them may be null.
+template <class V>
+void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
+                       int32_t brightness, uint32_t* add, uint32_t* subtract,
+                       uint32_t* interpolated) {
+  using Reg = typename V::Reg;
+  const Reg zero = V::Set16(0), bias = V::Set16(kInterpolationBias);
   int32_t x = 0;
-  for (; x + 8 <= count; x += 8) {
-    StoreChainBytes(load(s.red + x), load(s.green + x), load(s.blue + x), out + x);
+  for (; x + V::kPixels <= count; x += V::kPixels) {
+    const Sums<V> s =
+        ExactSums<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness);
+    const auto store = [&](uint32_t* out, auto adjust) {
+      StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
+                      V::Packus16(adjust(s.greenA), adjust(s.greenB)),
+                      V::Packus16(adjust(s.blueA), adjust(s.blueB)), out + x);
+    };
+    if (add) store(add, [](Reg v) { return v; });
+    if (subtract) store(subtract, [&](Reg v) { return V::Sub16(zero, v); });
+    if (interpolated) store(interpolated, [&](Reg v) { return V::Add16(v, bias); });
   }
   for (; x < count; ++x) {
-    out[x] = ChainBytes(sign * s.red[x] + bias, sign * s.green[x] + bias, sign * s.blue[x] + bias);
+    const Rgb t = ScaledSums(luma[x], cr[x / 2], cb[x / 2], brightness);
+    const Rgb s = {t.red >> kConversionShift, t.green >> kConversionShift,
+                   t.blue >> kConversionShift};
+    if (add) add[x] = ChainBytes(s.red, s.green, s.blue);
+    if (subtract) subtract[x] = ChainBytes(-s.red, -s.green, -s.blue);
+    if (interpolated) {
+      interpolated[x] = ChainBytes(s.red + kInterpolationBias, s.green + kInterpolationBias,
+                                   s.blue + kInterpolationBias);
+    }
   }
 }
 
-// The dithered conversion's inputs for a chunk of one row.
 template <class V>
 void PrepareChainRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
                      int32_t brightness, ChainRow& row) {
-  SumsChunk s;
-  RowSums<V>(luma, cr, cb, count, brightness, s.red, s.green, s.blue);
-  StoreChainWords(s, count, 1, 0, row.add);
-  StoreChainWords(s, count, -1, 0, row.subtract);
+  PrepareChainWords<V>(luma, cr, cb, count, brightness, row.add, row.subtract, nullptr);
 }
 
-// Interpolated samples of a chunk of one row, as channel bytes of a word.
 template <class V>
 void PrepareInterpolatedRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
                             int32_t count, int32_t brightness, uint32_t* out) {
-  SumsChunk s;
-  RowSums<V>(luma, cr, cb, count, brightness, s.red, s.green, s.blue);
-  StoreChainWords(s, count, 1, kInterpolationBias, out);
+  PrepareChainWords<V>(luma, cr, cb, count, brightness, nullptr, nullptr, out);
 }
 
 static inline __m128i LoadWords(const uint32_t* words) {
@@ -92,99 +118,9 @@ static inline __m128i AverageDown(__m128i a, __m128i b) {
   return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
 }
 
-struct ChainSequence;
-
-// clamp(s + e) per channel is saturate(saturate(e - max(-s, 0)) + max(s, 0)) in unsigned bytes;
-// the new errors are its bits that the 5-6-5 packing drops.
-struct DitherChain {
-  __m128i error = _mm_setzero_si128();
-
-  static __m128i Masked(__m128i value) {
-    return _mm_and_si128(
-        value, _mm_set1_epi32(kRedBlueErrorMask | kGreenErrorMask << 8 | kRedBlueErrorMask << 16));
-  }
-  void Run(ChainSequence& sequence);
-};
-
-// The samples of a chunk in the order the chain visits them, with room to round the length up
-// to whole groups of four.
-struct ChainSequence {
-  static constexpr int32_t kSlots = 2 * kChainSlots;
-  uint32_t add[kSlots], subtract[kSlots], values[kSlots];
-  int32_t length = 0;
-
-  // A zero sum passes the carried errors through unchanged, as a kept block must.
-  void Skip(int32_t first, int32_t count) {
-    for (int32_t i = first; i < first + count; ++i) add[i] = subtract[i] = 0;
-  }
-};
-
-// The serial conversion of four samples whose first incoming errors are in every word of
-// `incoming`; returns their values and leaves the last sample's errors in every word.
-static inline __m128i SerialValues(__m128i add, __m128i subtract, __m128i mask, __m128i& incoming) {
-  __m128i values = _mm_setzero_si128();
-  const auto step = [&]<int k>() {
-    const __m128i value = _mm_adds_epu8(_mm_subs_epu8(incoming, subtract), add);
-    const __m128i word = _mm_shuffle_epi32(value, _MM_SHUFFLE(k, k, k, k));
-    values =
-        _mm_or_si128(values, _mm_and_si128(value, _mm_slli_si128(_mm_cvtsi32_si128(-1), 4 * k)));
-    incoming = _mm_and_si128(word, mask);
-  };
-  step.template operator()<0>();
-  step.template operator()<1>();
-  step.template operator()<2>();
-  step.template operator()<3>();
-  return values;
-}
-
-// Whether any channel of the four samples clamps depending on the incoming error: a negative
-// sum above -8 (-4 for green), or a positive one whose error can reach 255 without starting
-// there.
-static inline bool MayClampPartly(__m128i add, __m128i subtract, __m128i mask) {
-  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(-1);
-  const __m128i smallNegative = _mm_andnot_si128(
-      _mm_cmpeq_epi8(subtract, zero), _mm_cmpeq_epi8(_mm_subs_epu8(subtract, mask), zero));
-  const __m128i nearTop =
-      _mm_andnot_si128(_mm_cmpeq_epi8(add, full), _mm_cmpeq_epi8(_mm_adds_epu8(add, mask), full));
-  return _mm_movemask_epi8(_mm_or_si128(smallNegative, nearTop)) != 0;
-}
-
-// Four samples at a time. Any other sample maps error e to (e + s) & mask when it cannot clamp,
-// or clamps whatever e is and sets a fixed error (0, or the mask at 255): both are "keep ? e :
-// 0" plus an offset (add, already the fixed error when clamped), and the maps of four samples
-// compose in a two-step prefix scan, so the chain from one group to the next is a few
-// instructions instead of one conversion per sample. Groups with a clamp that depends on the
-// error take the serial steps.
-inline void DitherChain::Run(ChainSequence& sequence) {
-  sequence.Skip(sequence.length, -sequence.length & 3);
-  sequence.length += -sequence.length & 3;
-  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi8(-1);
-  const __m128i mask = Masked(full);
-  const __m128i firstWord = _mm_cvtsi32_si128(-1);
-  const __m128i firstTwoWords = _mm_unpacklo_epi64(full, zero);
-  __m128i incoming = _mm_shuffle_epi32(error, 0);
-  for (int32_t i = 0; i < sequence.length; i += 4) {
-    const __m128i add = LoadWords(sequence.add + i);
-    const __m128i subtract = LoadWords(sequence.subtract + i);
-    __m128i* values = reinterpret_cast<__m128i*>(sequence.values + i);
-    if (MayClampPartly(add, subtract, mask)) {
-      _mm_storeu_si128(values, SerialValues(add, subtract, mask, incoming));
-      continue;
-    }
-    __m128i keep = _mm_cmpeq_epi8(_mm_or_si128(_mm_cmpeq_epi8(add, full), subtract), zero);
-    __m128i offset = add;
-    offset = _mm_add_epi8(offset, _mm_and_si128(keep, _mm_slli_si128(offset, 4)));
-    keep = _mm_and_si128(keep, _mm_or_si128(_mm_slli_si128(keep, 4), firstWord));
-    offset = _mm_add_epi8(offset, _mm_and_si128(keep, _mm_slli_si128(offset, 8)));
-    keep = _mm_and_si128(keep, _mm_or_si128(_mm_slli_si128(keep, 8), firstTwoWords));
-    const __m128i outgoing =
-        _mm_and_si128(_mm_add_epi8(offset, _mm_and_si128(keep, incoming)), mask);
-    const __m128i errors =
-        _mm_or_si128(_mm_slli_si128(outgoing, 4), _mm_and_si128(incoming, firstWord));
-    _mm_storeu_si128(values, _mm_adds_epu8(_mm_subs_epu8(errors, subtract), add));
-    incoming = _mm_shuffle_epi32(outgoing, _MM_SHUFFLE(3, 3, 3, 3));
-  }
-  error = _mm_and_si128(incoming, firstWord);
+// The bits of each channel that the 5-6-5 packing drops.
+static inline __m128i MaskedErrors(__m128i value) {
+  return _mm_and_si128(value, _mm_set1_epi32(static_cast<int32_t>(kErrorMaskWord)));
 }
 
 // Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
@@ -221,9 +157,69 @@ struct ChainOutput {
   void Pack(int32_t count) { PackValues(values, pixels, count); }
 };
 
+// A chunk of one stretch: a strip of a row pair, two samples per column.
+constexpr int32_t kChunkSamples = 2 * kStripColumns;
+
+// One chunk of every lane, each in its chain order, before it is interleaved into the lockstep.
+template <int32_t kLanes>
+struct ChunkStage {
+  uint32_t add[kLanes][kChunkSamples], subtract[kLanes][kChunkSamples];
+
+  // A kept block passes the carried errors through unchanged.
+  void Skip(int32_t lane, int32_t first, int32_t count) {
+    std::memset(add[lane] + first, 0, count * sizeof(uint32_t));
+    std::memset(subtract[lane] + first, 0, count * sizeof(uint32_t));
+  }
+
+  // Interleaves the first `lanes` lanes' `samples` into the lockstep at sample `at`; the rest of
+  // the lanes and of the last transpose are zero.
+  void Interleave(int32_t lanes, int32_t samples, Lockstep& s, int32_t at) {
+    const int32_t rounded = RoundUp(samples);
+    for (int32_t l = 0; l < kLanes; ++l) {
+      const int32_t from = l < lanes ? samples : 0;
+      Skip(l, from, rounded - from);
+    }
+    for (int32_t k = 0; k < rounded; k += kLanes) {
+      const ptrdiff_t to = static_cast<ptrdiff_t>(at + k) * kLanes;
+      Lanes<kLanes>::Transpose(&add[0][k], kChunkSamples, s.add.data() + to, kLanes);
+      Lanes<kLanes>::Transpose(&subtract[0][k], kChunkSamples, s.subtract.data() + to, kLanes);
+    }
+  }
+
+  static int32_t RoundUp(int32_t samples) { return (samples + kLanes - 1) / kLanes * kLanes; }
+};
+
+// Each lane's values of a chunk, back in chain order.
+template <int32_t n>
+void Deinterleave(const Lockstep& s, int32_t at, int32_t samples,
+                  uint32_t (*values)[kChunkSamples]) {
+  for (int32_t k = 0; k < samples; k += n) {
+    Lanes<n>::Transpose(s.values.data() + static_cast<ptrdiff_t>(at + k) * n, n, &values[0][k],
+                        kChunkSamples);
+  }
+}
+
+// The pixels of one sample of every lane, `top` and `bottom`, as pairs side by side: the
+// rotated walks' output, where lane l's pair lands in columns 2l and 2l + 1 of one line.
+template <int32_t kLanes>
+void StoreLanePairs(const uint32_t* top, const uint32_t* bottom, int32_t lanes, uint16_t* out) {
+  uint16_t pixels[2 * kLanes];
+  for (int32_t g = 0; g < kLanes; g += 4) {
+    const __m128i t = PackWords(LoadWords(top + g)), b = PackWords(LoadWords(bottom + g));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 2 * g),
+                     _mm_unpacklo_epi16(_mm_packs_epi32(t, t), _mm_packs_epi32(b, b)));
+  }
+  std::memcpy(out, pixels, 2 * lanes * sizeof(uint16_t));
+}
+
+static inline uint16_t PixelOf(uint32_t value) {
+  return Pack565({static_cast<int32_t>(value & 0xFF), static_cast<int32_t>(value >> 8 & 0xFF),
+                  static_cast<int32_t>(value >> 16 & 0xFF)});
+}
+
 // The 2 by 2 blocks of a chunk in chain order: top left, top right, bottom left, bottom right.
 static inline void GatherBlocks(const ChainRow& top, const ChainRow& bottom, int32_t count,
-                                ChainSequence& sequence) {
+                                uint32_t* add, uint32_t* subtract) {
   const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -237,42 +233,60 @@ static inline void GatherBlocks(const ChainRow& top, const ChainRow& bottom, int
       out[2 * i + 2] = lower[i], out[2 * i + 3] = lower[i + 1];
     }
   };
-  pairs(top.add, bottom.add, sequence.add);
-  pairs(top.subtract, bottom.subtract, sequence.subtract);
-  sequence.length = 2 * count;
+  pairs(top.add, bottom.add, add);
+  pairs(top.subtract, bottom.subtract, subtract);
 }
 
+static inline bool UprightBlockKept(const BlitFrame& f, int32_t x, int32_t y) {
+  return f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x, y + 1) &&
+         ChromaUnchanged(f, x, y);
+}
+
+// Row pairs are the stretches of the one chain that runs through the frame, a lane's worth of
+// them at a time.
 template <class V>
 void DitherUpright(const BlitFrame& f) {
+  constexpr int32_t n = kLanesOf<V>;
   const ptrdiff_t pitch = LinePitch(f, f.width);
-  const int32_t width = EvenPart(f.width);
-  DitherChain chain;
-  for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+  const int32_t width = EvenPart(f.width), height = EvenPart(f.height);
+  Lockstep& s = ThreadLockstep();
+  s.Reserve(ChunkStage<n>::RoundUp(2 * width), n);
+  uint32_t error = 0;
+  for (int32_t top = 0; top < height; top += 2 * n) {
+    const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
     for (int32_t start = 0; start < width; start += kStripColumns) {
       const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
-      ChainRow top, bottom;
-      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                         count, f.brightness, top);
-      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
-                         CbRow(f, y) + start / 2, count, f.brightness, bottom);
-      ChainSequence sequence;
-      GatherBlocks(top, bottom, count, sequence);
-      bool kept[kStripColumns / 2] = {};
-      for (int32_t i = 0; f.compare && i < count; i += 2) {
-        const int32_t x = start + i;
-        kept[i / 2] =
-            LumaUnchanged(f, x, y) && LumaUnchanged(f, x, y + 1) && ChromaUnchanged(f, x, y);
-        if (kept[i / 2]) sequence.Skip(2 * i, 4);
+      ChunkStage<n> stage;
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + 2 * l;
+        ChainRow upper, lower;
+        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                           count, f.brightness, upper);
+        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
+                           CbRow(f, y) + start / 2, count, f.brightness, lower);
+        GatherBlocks(upper, lower, count, stage.add[l], stage.subtract[l]);
+        for (int32_t i = 0; f.compare && i < count; i += 2) {
+          if (UprightBlockKept(f, start + i, y)) stage.Skip(l, 2 * i, 4);
+        }
       }
-      chain.Run(sequence);
-      // Each block's pixels are the top pair then the bottom pair.
-      uint32_t pairs[kStripColumns];
-      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 2 * count);
-      uint16_t* line = f.destination + y * pitch + start;
-      for (int32_t i = 0; i < count; i += 2) {
-        if (kept[i / 2]) continue;
-        std::memcpy(line + i, &pairs[i], sizeof pairs[i]);
-        std::memcpy(line + pitch + i, &pairs[i + 1], sizeof pairs[i]);
+      stage.Interleave(lanes, 2 * count, s, 2 * start);
+    }
+    error = RunLockstep<n>(s, error);
+    for (int32_t start = 0; start < width; start += kStripColumns) {
+      const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
+      uint32_t values[n][kChunkSamples];
+      Deinterleave<n>(s, 2 * start, 2 * count, values);
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + 2 * l;
+        // Each block's pixels are the top pair then the bottom pair.
+        uint32_t pairs[kStripColumns];
+        PackValues(values[l], reinterpret_cast<uint16_t*>(pairs), 2 * count);
+        uint16_t* line = f.destination + y * pitch + start;
+        for (int32_t i = 0; i < count; i += 2) {
+          if (UprightBlockKept(f, start + i, y)) continue;
+          std::memcpy(line + i, &pairs[i], sizeof pairs[i]);
+          std::memcpy(line + pitch + i, &pairs[i + 1], sizeof pairs[i]);
+        }
       }
     }
   }
@@ -285,7 +299,7 @@ static inline __m128i LoadReversed(const uint32_t* words) {
 // The 2 by 2 blocks of a chunk from the right, in chain order: top right, top left, bottom
 // right, bottom left.
 static inline void GatherBlocksFromRight(const ChainRow& top, const ChainRow& bottom, int32_t count,
-                                         ChainSequence& sequence) {
+                                         uint32_t* add, uint32_t* subtract) {
   const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
     int32_t n = 0;
     for (; n + 4 <= count; n += 4) {
@@ -300,90 +314,113 @@ static inline void GatherBlocksFromRight(const ChainRow& top, const ChainRow& bo
       out[2 * n + 2] = lower[i], out[2 * n + 3] = lower[i - 1];
     }
   };
-  pairs(top.add, bottom.add, sequence.add);
-  pairs(top.subtract, bottom.subtract, sequence.subtract);
-  sequence.length = 2 * count;
+  pairs(top.add, bottom.add, add);
+  pairs(top.subtract, bottom.subtract, subtract);
 }
 
-static inline uint32_t PixelPair(uint16_t first, uint16_t second) {
-  return first | static_cast<uint32_t>(second) << 16;
+static inline bool RotatedBlockKept(const BlitFrame& f, int32_t x, int32_t y) {
+  return f.compare && LumaUnchanged(f, x, y) && LumaUnchanged(f, x - 1, y) &&
+         ChromaUnchanged(f, x, y);
 }
 
+// As the upright worker, row pairs side by side; a lane's pixels of one source column are
+// neighbours on its output line, so each line takes the pairs of every lane at once.
 template <class V>
 void DitherRotated(const BlitFrame& f) {
-  const int32_t width = EvenPart(f.width);
-  DitherChain chain;
-  for (int32_t y = 0; y < EvenPart(f.height); y += 2) {
+  constexpr int32_t n = kLanesOf<V>;
+  const int32_t width = EvenPart(f.width), height = EvenPart(f.height);
+  Lockstep& s = ThreadLockstep();
+  s.Reserve(ChunkStage<n>::RoundUp(2 * width), n);
+  uint32_t error = 0;
+  for (int32_t top = 0; top < height; top += 2 * n) {
+    const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
     for (int32_t end = width; end > 0; end -= kStripColumns) {
       const int32_t start = end > kStripColumns ? end - kStripColumns : 0;
       const int32_t count = end - start;
-      ChainRow top, bottom;
-      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                         count, f.brightness, top);
-      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
-                         CbRow(f, y) + start / 2, count, f.brightness, bottom);
-      ChainSequence sequence;
-      GatherBlocksFromRight(top, bottom, count, sequence);
-      bool kept[kStripColumns / 2] = {};
-      for (int32_t n = 0; f.compare && n < count; n += 2) {
-        const int32_t x = end - 1 - n;
-        kept[n / 2] =
-            LumaUnchanged(f, x, y) && LumaUnchanged(f, x - 1, y) && ChromaUnchanged(f, x, y);
-        if (kept[n / 2]) sequence.Skip(2 * n, 4);
+      ChunkStage<n> stage;
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + 2 * l;
+        ChainRow upper, lower;
+        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                           count, f.brightness, upper);
+        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
+                           CbRow(f, y) + start / 2, count, f.brightness, lower);
+        GatherBlocksFromRight(upper, lower, count, stage.add[l], stage.subtract[l]);
+        for (int32_t i = 0; f.compare && i < count; i += 2) {
+          if (RotatedBlockKept(f, end - 1 - i, y)) stage.Skip(l, 2 * i, 4);
+        }
       }
-      chain.Run(sequence);
-      uint16_t pixels[2 * kStripColumns];
-      PackValues(sequence.values, pixels, 2 * count);
-      for (int32_t n = 0; n < count; n += 2) {
-        if (kept[n / 2]) continue;
-        const int32_t x = end - 1 - n;
-        const uint16_t* block = pixels + 2 * n;
-        StorePair(f.destination, RotatedOffset(f, width, x, y), block[0], block[2]);
-        StorePair(f.destination, RotatedOffset(f, width, x - 1, y), block[1], block[3]);
+      stage.Interleave(lanes, 2 * count, s, 2 * (width - end));
+    }
+    error = RunLockstep<n>(s, error);
+    // Sample k of the chain: block k / 4, in the order top x, top x - 1, bottom x, bottom x - 1.
+    for (int32_t k = 0; k < 2 * width; k += 4) {
+      const int32_t x = width - 1 - k / 2;
+      const uint32_t* block = s.values.data() + static_cast<ptrdiff_t>(k) * n;
+      if (!f.compare) {
+        StoreLanePairs<n>(block, block + 2 * n, lanes,
+                          f.destination + RotatedOffset(f, width, x, top));
+        StoreLanePairs<n>(block + n, block + 3 * n, lanes,
+                          f.destination + RotatedOffset(f, width, x - 1, top));
+        continue;
+      }
+      for (int32_t l = 0; l < lanes; ++l) {
+        if (RotatedBlockKept(f, x, top + 2 * l)) continue;
+        StorePair(f.destination, RotatedOffset(f, width, x, top + 2 * l), PixelOf(block[l]),
+                  PixelOf(block[2 * n + l]));
+        StorePair(f.destination, RotatedOffset(f, width, x - 1, top + 2 * l), PixelOf(block[n + l]),
+                  PixelOf(block[3 * n + l]));
       }
     }
   }
 }
 
-// Strips of 64 columns from the right; a strip's chunk starts at an even column so that the
-// vector sums keep chroma pairs whole.
+// Strips of 64 columns from the right, and in each strip row pairs side by side; a strip's
+// chunk starts at an even column so that the vector sums keep chroma pairs whole.
 template <class V>
 void DitherRotatedAlt(const BlitFrame& f) {
+  constexpr int32_t n = kLanesOf<V>;
   if (f.width < kAltStripColumns) return;
-  DitherChain chain;
+  const int32_t height = 2 * AltRowPairs(f.height);
+  Lockstep& s = ThreadLockstep();
+  uint32_t error = 0;
   for (int32_t stripEnd = f.width - 1; stripEnd >= 0; stripEnd -= kAltStripColumns) {
     const int32_t stripStart = stripEnd >= kAltStripColumns ? stripEnd - kAltStripColumns + 1 : 0;
     const int32_t start = EvenPart(stripStart);
     const int32_t columns = stripEnd + 1 - stripStart;
-    for (int32_t pair = 0; pair < AltRowPairs(f.height); ++pair) {
-      const int32_t y = 2 * pair;
-      ChainRow top, bottom;
-      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                         stripEnd + 1 - start, f.brightness, top);
-      PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
-                         CbRow(f, y + 2) + start / 2, stripEnd + 1 - start, f.brightness, bottom);
-      // Columns from the right, each top then bottom.
-      ChainSequence sequence;
-      const int32_t last = stripEnd - start;
-      const auto interleave = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
-        int32_t n = 0;
-        for (; n + 4 <= columns; n += 4) {
-          const __m128i t = LoadReversed(upper + last - 3 - n);
-          const __m128i b = LoadReversed(lower + last - 3 - n);
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n), _mm_unpacklo_epi32(t, b));
-          _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n + 4), _mm_unpackhi_epi32(t, b));
-        }
-        for (; n < columns; ++n) out[2 * n] = upper[last - n], out[2 * n + 1] = lower[last - n];
-      };
-      interleave(top.add, bottom.add, sequence.add);
-      interleave(top.subtract, bottom.subtract, sequence.subtract);
-      sequence.length = 2 * columns;
-      chain.Run(sequence);
-      uint32_t pairs[kAltStripColumns];
-      PackValues(sequence.values, reinterpret_cast<uint16_t*>(pairs), 2 * columns);
-      for (int32_t n = 0; n < columns; ++n) {
-        std::memcpy(f.destination + RotatedOffset(f, f.width, stripEnd - n, y), &pairs[n],
-                    sizeof pairs[n]);
+    const int32_t last = stripEnd - start;
+    s.Reserve(ChunkStage<n>::RoundUp(2 * columns), n);
+    for (int32_t top = 0; top < height; top += 2 * n) {
+      const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
+      ChunkStage<n> stage;
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + 2 * l;
+        ChainRow upper, lower;
+        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
+                           stripEnd + 1 - start, f.brightness, upper);
+        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
+                           CbRow(f, y + 2) + start / 2, stripEnd + 1 - start, f.brightness, lower);
+        // Columns from the right, each top then bottom.
+        const auto interleave = [&](const uint32_t* t, const uint32_t* b, uint32_t* out) {
+          int32_t i = 0;
+          for (; i + 4 <= columns; i += 4) {
+            const __m128i tr = LoadReversed(t + last - 3 - i);
+            const __m128i br = LoadReversed(b + last - 3 - i);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_unpacklo_epi32(tr, br));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4),
+                             _mm_unpackhi_epi32(tr, br));
+          }
+          for (; i < columns; ++i) out[2 * i] = t[last - i], out[2 * i + 1] = b[last - i];
+        };
+        interleave(upper.add, lower.add, stage.add[l]);
+        interleave(upper.subtract, lower.subtract, stage.subtract[l]);
+      }
+      stage.Interleave(lanes, 2 * columns, s, 0);
+      error = RunLockstep<n>(s, error);
+      for (int32_t i = 0; i < columns; ++i) {
+        const uint32_t* column = s.values.data() + static_cast<ptrdiff_t>(2 * i) * n;
+        StoreLanePairs<n>(column, column + n, lanes,
+                          f.destination + RotatedOffset(f, f.width, stripEnd - i, top));
       }
     }
   }
@@ -396,9 +433,6 @@ static inline __m128i AddsU8(__m128i a, __m128i b) {
 }
 static inline __m128i SubsU8(__m128i a, __m128i b) {
   return _mm_subs_epu8(a, b);
-}
-static inline __m128i MaskedErrors(__m128i v) {
-  return DitherChain::Masked(v);
 }
 static inline __m128i Select(__m128i condition, __m128i yes, __m128i no) {
   return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
@@ -415,7 +449,7 @@ static inline __m256i AverageDown(__m256i a, __m256i b) {
                          _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
 }
 static inline __m256i MaskedErrors(__m256i v) {
-  return _mm256_and_si256(v, _mm256_broadcastsi128_si256(DitherChain::Masked(_mm_set1_epi8(-1))));
+  return _mm256_and_si256(v, _mm256_set1_epi32(static_cast<int32_t>(kErrorMaskWord)));
 }
 static inline __m256i Select(__m256i condition, __m256i yes, __m256i no) {
   return _mm256_or_si256(_mm256_and_si256(condition, yes), _mm256_andnot_si256(condition, no));
@@ -468,14 +502,6 @@ DoubledSamples<kCopies> ConvertDoubled(const DoubledInputs<kCopies>& in,
   const R rightBelow = AverageDown(right, in.rightUnder);
   return {left, Select(isLast, left, right), Select(isLast, left, leftBelow),
           Select(isLast, left, rightBelow), MaskedErrors(Select(isLast, leftBelow, rightBelow))};
-}
-
-// The carried errors take at most this many values per channel.
-constexpr int32_t kErrorStates = kRedBlueErrorMask + 1;
-
-// Error e in every channel of a word.
-constexpr uint32_t SameErrorsWord(int32_t e) {
-  return static_cast<uint32_t>(e) * 0x010101u;
 }
 
 static inline __m128i SameErrors(int32_t e) {
@@ -669,7 +695,7 @@ void DitherRotatedDouble(const BlitFrame& f) {
           const auto convert = [&] {
             const __m128i value =
                 _mm_adds_epu8(_mm_subs_epu8(group.error, group.subtract[i]), group.add[i]);
-            group.error = DitherChain::Masked(value);
+            group.error = MaskedErrors(value);
             return value;
           };
           const __m128i p0 = convert();
@@ -678,7 +704,7 @@ void DitherRotatedDouble(const BlitFrame& f) {
             p1 = convert();
             q1 = AverageDown(p1, group.neighbours[i - 1]);
             q0 = AverageDown(group.neighbours[i - 1], q1);
-            group.error = DitherChain::Masked(q0);
+            group.error = MaskedErrors(q0);
           }
           const __m128i upper = _mm_packs_epi32(PackWords(p0), PackWords(q1));
           const __m128i lower = _mm_packs_epi32(PackWords(p1), PackWords(q0));

@@ -27,6 +27,10 @@
 namespace vector_blit {
 namespace {
 
+// The per-register steps return several registers at once; left to itself the compiler may
+// call them and pass those registers through memory.
+#define BLIT_INLINE [[gnu::always_inline]] inline
+
 // Columns converted at a time before a scatter; even, so chroma pairs never split.
 constexpr int32_t kStripColumns = 64;
 // Source rows the rotated blitters turn at a time: one 8 by 8 transpose fills 8 pixels of each
@@ -41,7 +45,7 @@ struct Split {
 };
 
 template <class V>
-Split<V> SplitProduct(typename V::Reg v, int16_t factor) {
+BLIT_INLINE Split<V> SplitProduct(typename V::Reg v, int16_t factor) {
   const typename V::Reg f = V::Set16(factor);
   const typename V::Reg lo = V::Mullo16(v, f);
   return {V::Add16(V::template Slli16<3>(V::Mulhi16(v, f)), V::template Srli16<13>(lo)),
@@ -49,7 +53,7 @@ Split<V> SplitProduct(typename V::Reg v, int16_t factor) {
 }
 
 template <class V>
-Split<V> AddSplits(const Split<V>& a, const Split<V>& b) {
+BLIT_INLINE Split<V> AddSplits(const Split<V>& a, const Split<V>& b) {
   const typename V::Reg r = V::Add16(a.r, b.r);  // below 16384
   return {V::Add16(V::Add16(a.q, b.q), V::template Srli16<kConversionShift>(r)),
           V::And(r, V::Set16(kConversionScale - 1))};
@@ -62,7 +66,7 @@ struct ChromaTerms {
 };
 
 template <class V>
-ChromaTerms<V> LoadExactChroma(const uint8_t* cr, const uint8_t* cb) {
+BLIT_INLINE ChromaTerms<V> LoadExactChroma(const uint8_t* cr, const uint8_t* cb) {
   using Reg = typename V::Reg;
   const Reg offset = V::Set16(kChromaOffset);
   const Reg crs = V::Sub16(V::LoadChroma(cr), offset);
@@ -85,7 +89,7 @@ struct Channels {
 // holds red's top five bits and green's bits 2-4, the high byte green's top three and blue's
 // top five.
 template <class V>
-void PackPixels(const Channels<V>& c, typename V::Reg& first, typename V::Reg& second) {
+BLIT_INLINE void PackPixels(const Channels<V>& c, typename V::Reg& first, typename V::Reg& second) {
   using Reg = typename V::Reg;
   const Reg low = V::Or(V::And(V::template Srli16<3>(c.red), V::Set8(0x1F)),
                         V::And(V::template Slli16<3>(c.green), V::Set8(0xE0)));
@@ -96,7 +100,7 @@ void PackPixels(const Channels<V>& c, typename V::Reg& first, typename V::Reg& s
 }
 
 template <class V>
-void StorePixels(const Channels<V>& c, uint16_t* out) {
+BLIT_INLINE void StorePixels(const Channels<V>& c, uint16_t* out) {
   typename V::Reg first, second;
   PackPixels<V>(c, first, second);
   V::Store(out, first);
@@ -110,7 +114,7 @@ struct Sums {
 };
 
 template <class V>
-Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+BLIT_INLINE Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
   using Reg = typename V::Reg;
   Reg a, b;
   V::LoadLuma(luma, a, b);
@@ -122,7 +126,7 @@ Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightne
 }
 
 template <class V>
-Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+BLIT_INLINE Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
   const Sums<V> s = ExactSums<V>(luma, c, brightness);
   return {V::Packus16(s.redA, s.redB), V::Packus16(s.greenA, s.greenB),
           V::Packus16(s.blueA, s.blueB)};
@@ -188,7 +192,7 @@ void ConvertRowExact(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, 
 
 // Fast conversion: red = Y' + Cr, green = Y' + 128, blue = Y' + Cb with Y' = Y + b - 144.
 template <class V>
-Channels<V> FastChannels(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
+BLIT_INLINE Channels<V> FastChannels(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
                          int32_t brightness) {
   using Reg = typename V::Reg;
   Reg a, b;

@@ -39,9 +39,13 @@ struct TestPicture {
     std::fill(cr.begin(), cr.end(), crValue);
     std::fill(cb.begin(), cb.end(), cbValue);
   }
-  void Randomize(std::mt19937& random) {
-    for (auto* plane : {&luma, &cr, &cb}) {
-      for (uint8_t& v : *plane) v = static_cast<uint8_t>(random());
+  void Randomize(std::mt19937& random) { Randomize(random, 0, 255, 0, 255); }
+  void Randomize(std::mt19937& random, int lumaLow, int lumaHigh, int chromaLow, int chromaHigh) {
+    std::uniform_int_distribution<int> lumaValue(lumaLow, lumaHigh),
+        chromaValue(chromaLow, chromaHigh);
+    for (uint8_t& v : luma) v = static_cast<uint8_t>(lumaValue(random));
+    for (auto* plane : {&cr, &cb}) {
+      for (uint8_t& v : *plane) v = static_cast<uint8_t>(chromaValue(random));
     }
   }
 };

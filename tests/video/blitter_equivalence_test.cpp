@@ -21,13 +21,17 @@ struct RandomCase {
   int32_t screenWidth, screenHeight;
   BlitCall call;
   int changedPercent;
+  // Colours that stay clear of the limits at brightness 0, so that no dithering chain clamps
+  // and none forgets its carried error.
+  bool mild;
 
   std::string Describe() const {
     std::ostringstream text;
     text << AllBlitters()[blitter].name << " " << width << "x" << height << " strides +"
          << lumaPadding << "/+" << chromaPadding << " screen " << screenWidth << "x" << screenHeight
          << " skip " << call.rowSkip << " filter " << call.filterLevel << " brightness "
-         << call.brightness << " compare " << call.compare << " changed " << changedPercent << "%";
+         << call.brightness << " compare " << call.compare << " changed " << changedPercent << "%"
+         << (mild ? " mild" : "");
     return text.str();
   }
 };
@@ -53,6 +57,7 @@ RandomCase MakeCase(std::mt19937& random) {
             .compare = Between(random, 0, 1)};
   const int percents[] = {0, 5, 50, 100};
   c.changedPercent = percents[Between(random, 0, 3)];
+  c.mild = Between(random, 0, 2) == 0;
   return c;
 }
 
@@ -107,7 +112,11 @@ TEST(BlitterEquivalence, VectorPathsMatchTheReference) {
   for (int iteration = 0; iteration < kIterations && !HasFailure(); ++iteration) {
     const RandomCase c = MakeCase(random);
     TestPicture picture(c.width, c.height, c.lumaPadding, c.chromaPadding);
-    picture.Randomize(random);
+    if (c.mild) {
+      picture.Randomize(random, 60, 180, 108, 148);
+    } else {
+      picture.Randomize(random);
+    }
     const TestPicture previous = ChangedCopy(picture, c.changedPercent, random);
     RandomCase withPrevious = c;
     withPrevious.call.previous = &previous;

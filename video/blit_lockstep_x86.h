@@ -1,0 +1,209 @@
+// Dithering chains run side by side. The carried error makes each sample of a chain wait for the
+// one before, but separate stretches of one chain only wait for each other at their ends: a
+// stretch's outgoing errors are a function of its incoming ones, which take at most eight values
+// per channel. So each lane of a register runs one stretch, first under all eight incoming
+// errors at once (which tabulates that function), then, once each stretch's true incoming errors
+// are known from the one before, for real. Internal linkage, for the reason given in
+// colour_conversion.h.
+#pragma once
+
+#include <emmintrin.h>
+#ifdef __AVX2__
+#include <immintrin.h>
+#endif
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "video/colour_conversion.h"
+
+namespace vector_blit {
+namespace {
+
+// The carried errors take at most this many values per channel.
+constexpr int32_t kErrorStates = kRedBlueErrorMask + 1;
+
+// Error e in every channel of a word (red, green and blue in bytes 0, 1 and 2).
+constexpr uint32_t SameErrorsWord(int32_t e) {
+  return static_cast<uint32_t>(e) * 0x010101u;
+}
+
+constexpr uint32_t kErrorMaskWord =
+    kRedBlueErrorMask | kGreenErrorMask << 8 | static_cast<uint32_t>(kRedBlueErrorMask) << 16;
+
+// Chains side by side, one word per lane: four lanes in SSE2, eight in AVX2.
+template <int32_t kCount>
+struct Lanes;
+
+template <>
+struct Lanes<4> {
+  using Reg = __m128i;
+  static __m128i Load(const uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  }
+  static void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+  static __m128i Same(uint32_t word) { return _mm_set1_epi32(static_cast<int32_t>(word)); }
+  static __m128i AddsU8(__m128i a, __m128i b) { return _mm_adds_epu8(a, b); }
+  static __m128i SubsU8(__m128i a, __m128i b) { return _mm_subs_epu8(a, b); }
+  static __m128i And(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
+  static __m128i Or(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
+  static __m128i Xor(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
+  static bool AllZero(__m128i v) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
+  }
+  // Rows of 4 words, `inStride` words apart, stored as columns `outStride` words apart.
+  static void Transpose(const uint32_t* in, ptrdiff_t inStride, uint32_t* out,
+                        ptrdiff_t outStride) {
+    const __m128i r0 = Load(in), r1 = Load(in + inStride);
+    const __m128i r2 = Load(in + 2 * inStride), r3 = Load(in + 3 * inStride);
+    const __m128i t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpacklo_epi32(r2, r3);
+    const __m128i t2 = _mm_unpackhi_epi32(r0, r1), t3 = _mm_unpackhi_epi32(r2, r3);
+    Store(out, _mm_unpacklo_epi64(t0, t1));
+    Store(out + outStride, _mm_unpackhi_epi64(t0, t1));
+    Store(out + 2 * outStride, _mm_unpacklo_epi64(t2, t3));
+    Store(out + 3 * outStride, _mm_unpackhi_epi64(t2, t3));
+  }
+};
+
+#ifdef __AVX2__
+template <>
+struct Lanes<8> {
+  using Reg = __m256i;
+  static __m256i Load(const uint32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  }
+  static void Store(uint32_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+  }
+  static __m256i Same(uint32_t word) { return _mm256_set1_epi32(static_cast<int32_t>(word)); }
+  static __m256i AddsU8(__m256i a, __m256i b) { return _mm256_adds_epu8(a, b); }
+  static __m256i SubsU8(__m256i a, __m256i b) { return _mm256_subs_epu8(a, b); }
+  static __m256i And(__m256i a, __m256i b) { return _mm256_and_si256(a, b); }
+  static __m256i Or(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
+  static __m256i Xor(__m256i a, __m256i b) { return _mm256_xor_si256(a, b); }
+  static bool AllZero(__m256i v) { return _mm256_testz_si256(v, v); }
+  static void Transpose(const uint32_t* in, ptrdiff_t inStride, uint32_t* out,
+                        ptrdiff_t outStride) {
+    __m256i r[8];
+    for (int32_t k = 0; k < 8; ++k) r[k] = Load(in + k * inStride);
+    __m256i t[8], u[8];
+    for (int32_t k = 0; k < 8; k += 2) {
+      t[k] = _mm256_unpacklo_epi32(r[k], r[k + 1]);
+      t[k + 1] = _mm256_unpackhi_epi32(r[k], r[k + 1]);
+    }
+    for (int32_t k = 0; k < 8; k += 4) {
+      u[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+      u[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+      u[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+      u[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+    }
+    for (int32_t k = 0; k < 4; ++k) {
+      Store(out + k * outStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x20));
+      Store(out + (k + 4) * outStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x31));
+    }
+  }
+};
+#endif
+
+// The lanes of vector path V: a word per lane in its register.
+template <class V>
+constexpr int32_t kLanesOf = sizeof(typename V::Reg) / sizeof(uint32_t);
+
+// clamp(s + e) per channel, from the unsigned saturated bytes of max(s, 0) and max(-s, 0).
+template <int32_t n>
+typename Lanes<n>::Reg DitherStep(typename Lanes<n>::Reg error, typename Lanes<n>::Reg add,
+                                  typename Lanes<n>::Reg subtract) {
+  using L = Lanes<n>;
+  return L::AddsU8(L::SubsU8(error, subtract), add);
+}
+
+// The samples of up to kCount stretches, lane l's sample k at word k * kCount + l; unused lanes
+// and the samples that round the length up to whole transposes have zero sums, which pass the
+// errors through unchanged.
+struct Lockstep {
+  std::vector<uint32_t> add, subtract, values;
+  int32_t length = 0;
+
+  void Reserve(int32_t samples, int32_t lanes) {
+    const size_t words = static_cast<size_t>(samples) * lanes;
+    if (add.size() < words) add.resize(words), subtract.resize(words), values.resize(words);
+    length = samples;
+  }
+};
+
+// The buffers of the calling thread, kept between calls so that a frame allocates nothing.
+inline Lockstep& ThreadLockstep() {
+  thread_local Lockstep lockstep;
+  return lockstep;
+}
+
+// The real run of samples [from, to) of every lane from the errors `error`; returns the errors
+// after them.
+template <int32_t n>
+typename Lanes<n>::Reg RunStretches(Lockstep& s, int32_t from, int32_t to,
+                                    typename Lanes<n>::Reg error) {
+  using L = Lanes<n>;
+  using R = typename L::Reg;
+  const R mask = L::Same(kErrorMaskWord);
+  const uint32_t* add = s.add.data();
+  const uint32_t* subtract = s.subtract.data();
+  uint32_t* values = s.values.data();
+  for (int32_t k = from; k < to; ++k) {
+    const R value = DitherStep<n>(error, L::Load(add + k * n), L::Load(subtract + k * n));
+    L::Store(values + k * n, value);
+    error = L::And(value, mask);
+  }
+  return error;
+}
+
+// Whether every lane has forgotten its incoming errors: all eight runs agree.
+template <int32_t n>
+bool Converged(const typename Lanes<n>::Reg (&ends)[kErrorStates]) {
+  using L = Lanes<n>;
+  typename L::Reg differ = L::Xor(ends[1], ends[0]);
+  for (int32_t e = 2; e < kErrorStates; ++e) differ = L::Or(differ, L::Xor(ends[e], ends[0]));
+  return L::AllZero(differ);
+}
+
+// Runs the stretches, lane l starting with the errors lane l - 1 ends with and lane 0 with
+// `error`; fills `values` with each sample's clamped channels and returns the last lane's
+// outgoing errors. A clamp makes a chain forget its past: once the eight runs of every lane
+// agree, the rest of each stretch runs for real at once and the lanes' outgoing errors follow
+// without a table.
+template <int32_t n>
+uint32_t RunLockstep(Lockstep& s, uint32_t error) {
+  using L = Lanes<n>;
+  using R = typename L::Reg;
+  constexpr int32_t kCheckEvery = 16;
+  const R mask = L::Same(kErrorMaskWord);
+  R ends[kErrorStates];
+  for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(SameErrorsWord(e));
+  int32_t known = s.length;  // samples [known, length) have run for real
+  for (int32_t k = 0; k < s.length; ++k) {
+    const R add = L::Load(s.add.data() + k * n), subtract = L::Load(s.subtract.data() + k * n);
+    for (R& end : ends) end = L::And(DitherStep<n>(end, add, subtract), mask);
+    if (k % kCheckEvery == kCheckEvery - 1 && Converged<n>(ends)) {
+      known = k + 1;
+      break;
+    }
+  }
+  uint32_t table[kErrorStates][n];
+  if (known < s.length) {
+    L::Store(table[0], RunStretches<n>(s, known, s.length, ends[0]));
+    for (int32_t e = 1; e < kErrorStates; ++e) L::Store(table[e], L::Load(table[0]));
+  } else {
+    for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], ends[e]);
+  }
+  uint32_t incoming[n];
+  for (int32_t l = 0; l < n; ++l) {
+    incoming[l] = error;
+    error = (table[error & 0xFF][l] & 0xFF) | (table[error >> 8 & 0xFF][l] & 0xFF00) |
+            (table[error >> 16][l] & 0xFF0000);
+  }
+  RunStretches<n>(s, 0, known, L::Load(incoming));
+  return error;
+}
+
+}  // namespace
+}  // namespace vector_blit
