@@ -2,7 +2,8 @@
 // same frames the conversions a user would pick instead: libyuv's I420ToRGB565 and libswscale's
 // yuv420p to rgb565le and bgr565le (SWS_FAST_BILINEAR), with a memcpy of the bytes a 1:1 blit
 // reads and writes as the floor. Names are <Name>/<W>x<H>. MORVELANT_BLIT_PATH=reference, sse2
-// or avx2 picks the blit path; the fastest one available is the default.
+// or avx2 picks the blit path; the fastest one available is the default. MORVELANT_BENCH_FRAME=mild
+// draws frames whose colours never reach the limits (the dithering workers' slowest case).
 #include <benchmark/benchmark.h>
 #include <libyuv/convert_argb.h>
 
@@ -33,21 +34,25 @@ struct Frame {
   std::vector<uint8_t> luma, cr, cb;
   std::vector<uint16_t> output;  // room for the doubled output
 
-  Frame(int32_t w, int32_t h)
+  // A mild frame keeps every colour clear of the limits, so that no dithering chain clamps:
+  // the workers' slowest case.
+  Frame(int32_t w, int32_t h, bool mild)
       : width(w),
         height(h),
         luma(static_cast<size_t>(w) * h),
         cr(static_cast<size_t>(w / 2) * (h / 2)),
         cb(cr.size()),
         output(4 * luma.size()) {
+    const int32_t lumaLow = mild ? 60 : 16, lumaRange = mild ? 120 : 220;
+    const int32_t chromaLow = mild ? 108 : 64, chromaRange = mild ? 40 : 128;
     for (int32_t y = 0; y < h; ++y) {
       for (int32_t x = 0; x < w; ++x)
-        luma[y * w + x] = static_cast<uint8_t>(16 + (x + y + (x * y) % 13) % 220);
+        luma[y * w + x] = static_cast<uint8_t>(lumaLow + (x + y + (x * y) % 13) % lumaRange);
     }
     for (int32_t y = 0; y < h / 2; ++y) {
       for (int32_t x = 0; x < w / 2; ++x) {
-        cr[y * (w / 2) + x] = static_cast<uint8_t>(64 + (x * 3) % 128);
-        cb[y * (w / 2) + x] = static_cast<uint8_t>(64 + (y * 5) % 128);
+        cr[y * (w / 2) + x] = static_cast<uint8_t>(chromaLow + (x * 3) % chromaRange);
+        cb[y * (w / 2) + x] = static_cast<uint8_t>(chromaLow + (y * 5) % chromaRange);
       }
     }
   }
@@ -182,7 +187,10 @@ int main(int argc, char** argv) {
   screenWidth = kUncroppedScreen;
   screenHeight = kUncroppedScreen;
   std::vector<Frame> frames;
-  for (const FrameSize& size : kSizes) frames.emplace_back(size.width, size.height);
+  const char* frameKind = std::getenv("MORVELANT_BENCH_FRAME");
+  const bool mild = frameKind && std::strcmp(frameKind, "mild") == 0;
+  benchmark::AddCustomContext("frame", mild ? "mild" : "textured");
+  for (const FrameSize& size : kSizes) frames.emplace_back(size.width, size.height, mild);
   av_log_set_level(AV_LOG_ERROR);  // swscale notes each unaccelerated context
   ChooseBlitPath();
   RegisterAll(frames);

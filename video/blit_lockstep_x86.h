@@ -48,6 +48,10 @@ struct Lanes<4> {
   static __m128i SubsU8(__m128i a, __m128i b) { return _mm_subs_epu8(a, b); }
   static __m128i And(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
   static __m128i Or(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
+  static __m128i AndNot(__m128i a, __m128i b) { return _mm_andnot_si128(a, b); }
+  static __m128i Add8(__m128i a, __m128i b) { return _mm_add_epi8(a, b); }
+  static __m128i MaxU8(__m128i a, __m128i b) { return _mm_max_epu8(a, b); }
+  static __m128i Equal8(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
   static __m128i Xor(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
   static bool AllZero(__m128i v) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
@@ -81,6 +85,10 @@ struct Lanes<8> {
   static __m256i SubsU8(__m256i a, __m256i b) { return _mm256_subs_epu8(a, b); }
   static __m256i And(__m256i a, __m256i b) { return _mm256_and_si256(a, b); }
   static __m256i Or(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
+  static __m256i AndNot(__m256i a, __m256i b) { return _mm256_andnot_si256(a, b); }
+  static __m256i Add8(__m256i a, __m256i b) { return _mm256_add_epi8(a, b); }
+  static __m256i MaxU8(__m256i a, __m256i b) { return _mm256_max_epu8(a, b); }
+  static __m256i Equal8(__m256i a, __m256i b) { return _mm256_cmpeq_epi8(a, b); }
   static __m256i Xor(__m256i a, __m256i b) { return _mm256_xor_si256(a, b); }
   static bool AllZero(__m256i v) { return _mm256_testz_si256(v, v); }
   static void Transpose(const uint32_t* in, ptrdiff_t inStride, uint32_t* out,
@@ -157,41 +165,65 @@ typename Lanes<n>::Reg RunStretches(Lockstep& s, int32_t from, int32_t to,
   return error;
 }
 
-// Whether every lane has forgotten its incoming errors: all eight runs agree.
+// Per lane and channel, all ones where no sample of the stretch can clamp whatever its incoming
+// error: every sum is at least 0 and at most 255 less the largest error. Such a stretch only
+// turns its incoming error round: out(e) = (out(0) + e) & mask.
 template <int32_t n>
-bool Converged(const typename Lanes<n>::Reg (&ends)[kErrorStates]) {
+typename Lanes<n>::Reg RotatingChannels(const Lockstep& s) {
+  using L = Lanes<n>;
+  using R = typename L::Reg;
+  const R zero = L::Same(0);
+  R subtracted = zero, largest = zero;
+  for (int32_t k = 0; k < s.length; ++k) {
+    subtracted = L::Or(subtracted, L::Load(s.subtract.data() + k * n));
+    largest = L::MaxU8(largest, L::Load(s.add.data() + k * n));
+  }
+  const R limit = L::Same(0xFF000000u | (kChannelMax - kRedBlueErrorMask) << 16 |
+                          (kChannelMax - kGreenErrorMask) << 8 | (kChannelMax - kRedBlueErrorMask));
+  return L::And(L::Equal8(subtracted, zero), L::Equal8(L::SubsU8(largest, limit), zero));
+}
+
+// Whether the eight runs of every lane and channel agree, apart from the rotating channels, whose
+// runs never do.
+template <int32_t n>
+bool Settled(const typename Lanes<n>::Reg (&ends)[kErrorStates], typename Lanes<n>::Reg rotating) {
   using L = Lanes<n>;
   typename L::Reg differ = L::Xor(ends[1], ends[0]);
   for (int32_t e = 2; e < kErrorStates; ++e) differ = L::Or(differ, L::Xor(ends[e], ends[0]));
-  return L::AllZero(differ);
+  return L::AllZero(L::AndNot(rotating, differ));
 }
 
 // Runs the stretches, lane l starting with the errors lane l - 1 ends with and lane 0 with
 // `error`; fills `values` with each sample's clamped channels and returns the last lane's
-// outgoing errors. A clamp makes a chain forget its past: once the eight runs of every lane
-// agree, the rest of each stretch runs for real at once and the lanes' outgoing errors follow
-// without a table.
+// outgoing errors. A clamp makes a chain forget its past: once the eight runs of every channel
+// agree, or the channel only rotates, the rest of each stretch needs one run, and each lane's
+// outgoing errors follow from where it ends.
 template <int32_t n>
 uint32_t RunLockstep(Lockstep& s, uint32_t error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
   constexpr int32_t kCheckEvery = 16;
   const R mask = L::Same(kErrorMaskWord);
+  const R rotating = RotatingChannels<n>(s);
   R ends[kErrorStates];
   for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(SameErrorsWord(e));
-  int32_t known = s.length;  // samples [known, length) have run for real
+  int32_t known = s.length;  // the runs stopped here
   for (int32_t k = 0; k < s.length; ++k) {
     const R add = L::Load(s.add.data() + k * n), subtract = L::Load(s.subtract.data() + k * n);
     for (R& end : ends) end = L::And(DitherStep<n>(end, add, subtract), mask);
-    if (k % kCheckEvery == kCheckEvery - 1 && Converged<n>(ends)) {
+    if (k % kCheckEvery == kCheckEvery - 1 && Settled<n>(ends, rotating)) {
       known = k + 1;
       break;
     }
   }
-  uint32_t table[kErrorStates][n];
+  uint32_t table[kErrorStates][n];  // each lane's outgoing errors for incoming errors e
   if (known < s.length) {
-    L::Store(table[0], RunStretches<n>(s, known, s.length, ends[0]));
-    for (int32_t e = 1; e < kErrorStates; ++e) L::Store(table[e], L::Load(table[0]));
+    // The values stored for the rest are right wherever the runs agreed.
+    const R out = RunStretches<n>(s, known, s.length, ends[0]);
+    for (int32_t e = 0; e < kErrorStates; ++e) {
+      const R turned = L::And(L::Add8(out, L::Same(SameErrorsWord(e))), mask);
+      L::Store(table[e], L::Or(L::And(rotating, turned), L::AndNot(rotating, out)));
+    }
   } else {
     for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], ends[e]);
   }
@@ -201,7 +233,9 @@ uint32_t RunLockstep(Lockstep& s, uint32_t error) {
     error = (table[error & 0xFF][l] & 0xFF) | (table[error >> 8 & 0xFF][l] & 0xFF00) |
             (table[error >> 16][l] & 0xFF0000);
   }
-  RunStretches<n>(s, 0, known, L::Load(incoming));
+  // A rotating channel's values after the stop are those of incoming error 0: run it all again.
+  const bool rerun = known == s.length || !L::AllZero(L::And(rotating, L::Same(0x00FFFFFFu)));
+  RunStretches<n>(s, 0, rerun ? s.length : known, L::Load(incoming));
   return error;
 }
 
