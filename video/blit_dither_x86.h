@@ -10,6 +10,7 @@
 #include <immintrin.h>
 #endif
 
+#include <algorithm>
 #include <cstring>
 
 #include "video/blit_lockstep_x86.h"
@@ -160,33 +161,46 @@ struct ChainOutput {
 // A chunk of one stretch: a strip of a row pair, two samples per column.
 constexpr int32_t kChunkSamples = 2 * kStripColumns;
 
-// One chunk of every lane, each in its chain order, before it is interleaved into the lockstep.
-template <int32_t kLanes>
+// One chunk of every lane's inputs, `kArrays` words per sample, each lane in its chain order,
+// before it is interleaved into a lockstep.
+template <int32_t kLanes, int32_t kArrays, int32_t kSamples>
 struct ChunkStage {
-  uint32_t add[kLanes][kChunkSamples], subtract[kLanes][kChunkSamples];
+  uint32_t words[kArrays][kLanes][kSamples];
 
-  // A kept block passes the carried errors through unchanged.
-  void Skip(int32_t lane, int32_t first, int32_t count) {
-    std::memset(add[lane] + first, 0, count * sizeof(uint32_t));
-    std::memset(subtract[lane] + first, 0, count * sizeof(uint32_t));
+  // Zero inputs: for the 1:1 chains, a kept block's, which pass the carried errors through.
+  void Clear(int32_t lane, int32_t first, int32_t count) {
+    for (auto& array : words) std::memset(array[lane] + first, 0, count * sizeof(uint32_t));
   }
 
-  // Interleaves the first `lanes` lanes' `samples` into the lockstep at sample `at`; the rest of
-  // the lanes and of the last transpose are zero.
-  void Interleave(int32_t lanes, int32_t samples, Lockstep& s, int32_t at) {
+  // Interleaves the first `lanes` lanes' `samples` into `targets` (lane l's sample k at word
+  // k * kLanes + l) from sample `at`; the rest of the lanes and of the last transpose are zero.
+  void Interleave(int32_t lanes, int32_t samples, uint32_t* const (&targets)[kArrays], int32_t at) {
     const int32_t rounded = RoundUp(samples);
     for (int32_t l = 0; l < kLanes; ++l) {
       const int32_t from = l < lanes ? samples : 0;
-      Skip(l, from, rounded - from);
+      Clear(l, from, rounded - from);
     }
     for (int32_t k = 0; k < rounded; k += kLanes) {
-      const ptrdiff_t to = static_cast<ptrdiff_t>(at + k) * kLanes;
-      Lanes<kLanes>::Transpose(&add[0][k], kChunkSamples, s.add.data() + to, kLanes);
-      Lanes<kLanes>::Transpose(&subtract[0][k], kChunkSamples, s.subtract.data() + to, kLanes);
+      for (int32_t a = 0; a < kArrays; ++a) {
+        Lanes<kLanes>::Transpose(&words[a][0][k], kSamples,
+                                 targets[a] + static_cast<ptrdiff_t>(at + k) * kLanes, kLanes);
+      }
     }
   }
 
   static int32_t RoundUp(int32_t samples) { return (samples + kLanes - 1) / kLanes * kLanes; }
+};
+
+// A chunk of the 1:1 chains' add and subtract words.
+template <int32_t n>
+struct ChainStage : ChunkStage<n, 2, kChunkSamples> {
+  uint32_t (&add)[n][kChunkSamples] = this->words[0];
+  uint32_t (&subtract)[n][kChunkSamples] = this->words[1];
+
+  void Interleave(int32_t lanes, int32_t samples, Lockstep& s, int32_t at) {
+    ChunkStage<n, 2, kChunkSamples>::Interleave(lanes, samples, {s.add.data(), s.subtract.data()},
+                                                at);
+  }
 };
 
 // Each lane's values of a chunk, back in chain order.
@@ -250,13 +264,13 @@ void DitherUpright(const BlitFrame& f) {
   const ptrdiff_t pitch = LinePitch(f, f.width);
   const int32_t width = EvenPart(f.width), height = EvenPart(f.height);
   Lockstep& s = ThreadLockstep();
-  s.Reserve(ChunkStage<n>::RoundUp(2 * width), n);
+  s.Reserve(ChainStage<n>::RoundUp(2 * width), n);
   uint32_t error = 0;
   for (int32_t top = 0; top < height; top += 2 * n) {
     const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
     for (int32_t start = 0; start < width; start += kStripColumns) {
       const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
-      ChunkStage<n> stage;
+      ChainStage<n> stage;
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + 2 * l;
         ChainRow upper, lower;
@@ -266,7 +280,7 @@ void DitherUpright(const BlitFrame& f) {
                            CbRow(f, y) + start / 2, count, f.brightness, lower);
         GatherBlocks(upper, lower, count, stage.add[l], stage.subtract[l]);
         for (int32_t i = 0; f.compare && i < count; i += 2) {
-          if (UprightBlockKept(f, start + i, y)) stage.Skip(l, 2 * i, 4);
+          if (UprightBlockKept(f, start + i, y)) stage.Clear(l, 2 * i, 4);
         }
       }
       stage.Interleave(lanes, 2 * count, s, 2 * start);
@@ -330,14 +344,14 @@ void DitherRotated(const BlitFrame& f) {
   constexpr int32_t n = kLanesOf<V>;
   const int32_t width = EvenPart(f.width), height = EvenPart(f.height);
   Lockstep& s = ThreadLockstep();
-  s.Reserve(ChunkStage<n>::RoundUp(2 * width), n);
+  s.Reserve(ChainStage<n>::RoundUp(2 * width), n);
   uint32_t error = 0;
   for (int32_t top = 0; top < height; top += 2 * n) {
     const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
     for (int32_t end = width; end > 0; end -= kStripColumns) {
       const int32_t start = end > kStripColumns ? end - kStripColumns : 0;
       const int32_t count = end - start;
-      ChunkStage<n> stage;
+      ChainStage<n> stage;
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + 2 * l;
         ChainRow upper, lower;
@@ -347,7 +361,7 @@ void DitherRotated(const BlitFrame& f) {
                            CbRow(f, y) + start / 2, count, f.brightness, lower);
         GatherBlocksFromRight(upper, lower, count, stage.add[l], stage.subtract[l]);
         for (int32_t i = 0; f.compare && i < count; i += 2) {
-          if (RotatedBlockKept(f, end - 1 - i, y)) stage.Skip(l, 2 * i, 4);
+          if (RotatedBlockKept(f, end - 1 - i, y)) stage.Clear(l, 2 * i, 4);
         }
       }
       stage.Interleave(lanes, 2 * count, s, 2 * (width - end));
@@ -389,10 +403,10 @@ void DitherRotatedAlt(const BlitFrame& f) {
     const int32_t start = EvenPart(stripStart);
     const int32_t columns = stripEnd + 1 - stripStart;
     const int32_t last = stripEnd - start;
-    s.Reserve(ChunkStage<n>::RoundUp(2 * columns), n);
+    s.Reserve(ChainStage<n>::RoundUp(2 * columns), n);
     for (int32_t top = 0; top < height; top += 2 * n) {
       const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
-      ChunkStage<n> stage;
+      ChainStage<n> stage;
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + 2 * l;
         ChainRow upper, lower;
@@ -426,200 +440,177 @@ void DitherRotatedAlt(const BlitFrame& f) {
   }
 }
 
-// The byte operations of the doubled conversion, on four samples per register and, where the
-// build offers AVX2, on the same four samples under two error hypotheses at once.
-static inline __m128i AddsU8(__m128i a, __m128i b) {
-  return _mm_adds_epu8(a, b);
-}
-static inline __m128i SubsU8(__m128i a, __m128i b) {
-  return _mm_subs_epu8(a, b);
-}
-static inline __m128i Select(__m128i condition, __m128i yes, __m128i no) {
-  return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
-}
-#ifdef __AVX2__
-static inline __m256i AddsU8(__m256i a, __m256i b) {
-  return _mm256_adds_epu8(a, b);
-}
-static inline __m256i SubsU8(__m256i a, __m256i b) {
-  return _mm256_subs_epu8(a, b);
-}
-static inline __m256i AverageDown(__m256i a, __m256i b) {
-  return _mm256_sub_epi8(_mm256_avg_epu8(a, b),
-                         _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
-}
-static inline __m256i MaskedErrors(__m256i v) {
-  return _mm256_and_si256(v, _mm256_set1_epi32(static_cast<int32_t>(kErrorMaskWord)));
-}
-static inline __m256i Select(__m256i condition, __m256i yes, __m256i no) {
-  return _mm256_or_si256(_mm256_and_si256(condition, yes), _mm256_andnot_si256(condition, no));
-}
-#endif
+// The interpolating doubler's inputs and outputs for up to kCount rows side by side, as in
+// Lockstep: per source sample the dithered conversion's add and subtract words, the interpolated
+// sample of the row below, all ones where the compare rule keeps the sample, and its pixels as the
+// pair on the upper line and the pair on the lower one.
+struct DoubledLockstep {
+  std::vector<uint32_t> add, subtract, under, kept, upper, lower;
+  int32_t length = 0;
 
-// One register of four samples, or (AVX2) two copies of it side by side.
-template <int kCopies>
-struct Copies;
-template <>
-struct Copies<1> {
-  using Reg = __m128i;
-};
-#ifdef __AVX2__
-template <>
-struct Copies<2> {
-  using Reg = __m256i;
-};
-#endif
-
-// The four pixels of a doubled sample from its incoming errors, four samples at a time; the
-// last column shows its top left pixel four times and carries the errors of its bottom left.
-template <int kCopies>
-struct DoubledSamples {
-  using R = typename Copies<kCopies>::Reg;
-  R topLeft, topRight, bottomLeft, bottomRight, outgoing;
-};
-
-// A doubled sample's chain inputs and its right neighbour's, four samples at a time.
-template <int kCopies>
-struct DoubledInputs {
-  using R = typename Copies<kCopies>::Reg;
-  R add, subtract, under, rightAdd, rightSubtract, rightUnder;
-};
-
-static inline DoubledInputs<1> LoadDoubled(const ChainRow& row, const uint32_t* under, int32_t i) {
-  return {LoadWords(row.add + i),     LoadWords(row.subtract + i),     LoadWords(under + i),
-          LoadWords(row.add + i + 1), LoadWords(row.subtract + i + 1), LoadWords(under + i + 1)};
-}
-
-template <int kCopies>
-DoubledSamples<kCopies> ConvertDoubled(const DoubledInputs<kCopies>& in,
-                                       typename Copies<kCopies>::Reg isLast,
-                                       typename Copies<kCopies>::Reg incoming) {
-  using R = typename Copies<kCopies>::Reg;
-  const R left = AddsU8(SubsU8(incoming, in.subtract), in.add);
-  const R leftBelow = AverageDown(left, in.under);
-  const R value = AddsU8(SubsU8(MaskedErrors(leftBelow), in.rightSubtract), in.rightAdd);
-  const R right = AverageDown(leftBelow, value);
-  const R rightBelow = AverageDown(right, in.rightUnder);
-  return {left, Select(isLast, left, right), Select(isLast, left, leftBelow),
-          Select(isLast, left, rightBelow), MaskedErrors(Select(isLast, leftBelow, rightBelow))};
-}
-
-static inline __m128i SameErrors(int32_t e) {
-  return _mm_set1_epi32(static_cast<int32_t>(SameErrorsWord(e)));
-}
-
-// Four registers of four words each turned, within each 128-bit lane, so that register k holds
-// word k of every input.
-static inline void TurnWords(__m128i (&v)[4]) {
-  const __m128i t0 = _mm_unpacklo_epi32(v[0], v[1]), t1 = _mm_unpacklo_epi32(v[2], v[3]);
-  const __m128i t2 = _mm_unpackhi_epi32(v[0], v[1]), t3 = _mm_unpackhi_epi32(v[2], v[3]);
-  v[0] = _mm_unpacklo_epi64(t0, t1), v[1] = _mm_unpackhi_epi64(t0, t1);
-  v[2] = _mm_unpacklo_epi64(t2, t3), v[3] = _mm_unpackhi_epi64(t2, t3);
-}
-#ifdef __AVX2__
-static inline void TurnWords(__m256i (&v)[4]) {
-  const __m256i t0 = _mm256_unpacklo_epi32(v[0], v[1]), t1 = _mm256_unpacklo_epi32(v[2], v[3]);
-  const __m256i t2 = _mm256_unpackhi_epi32(v[0], v[1]), t3 = _mm256_unpackhi_epi32(v[2], v[3]);
-  v[0] = _mm256_unpacklo_epi64(t0, t1), v[1] = _mm256_unpackhi_epi64(t0, t1);
-  v[2] = _mm256_unpacklo_epi64(t2, t3), v[3] = _mm256_unpackhi_epi64(t2, t3);
-}
-#endif
-
-// outgoing[i + k][e] for the four samples from i: sample i + k's outgoing errors when every
-// channel's incoming error is e. A sample's row of eight is contiguous, so that the chain's
-// look-up address does not wait for a multiplication.
-static inline void TabulateDoubled(const DoubledInputs<1>& in, __m128i isLast, int32_t i,
-                                   uint32_t (*outgoing)[kErrorStates]) {
-  constexpr int32_t kHalf = kErrorStates / 2;
-#ifdef __AVX2__
-  const auto wide = [](__m128i v) { return _mm256_broadcastsi128_si256(v); };
-  const DoubledInputs<2> both = {wide(in.add),      wide(in.subtract),      wide(in.under),
-                                 wide(in.rightAdd), wide(in.rightSubtract), wide(in.rightUnder)};
-  __m256i out[kHalf];  // errors e and e + 4
-  for (int32_t e = 0; e < kHalf; ++e) {
-    const __m256i errors = _mm256_set_m128i(SameErrors(e + kHalf), SameErrors(e));
-    out[e] = ConvertDoubled(both, wide(isLast), errors).outgoing;
-  }
-  TurnWords(out);
-  for (int32_t k = 0; k < 4; ++k) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(outgoing[i + k]), out[k]);
-  }
-#else
-  for (int32_t half = 0; half < kErrorStates; half += kHalf) {
-    __m128i out[kHalf];
-    for (int32_t e = 0; e < kHalf; ++e) {
-      out[e] = ConvertDoubled(in, isLast, SameErrors(half + e)).outgoing;
+  void Reserve(int32_t samples, int32_t lanes) {
+    const size_t words = static_cast<size_t>(samples) * lanes;
+    for (auto* array : {&add, &subtract, &under, &kept, &upper, &lower}) {
+      if (array->size() < words) array->resize(words);
     }
-    TurnWords(out);
-    for (int32_t k = 0; k < 4; ++k) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(outgoing[i + k] + half), out[k]);
+    length = samples;
+  }
+};
+
+inline DoubledLockstep& ThreadDoubledLockstep() {
+  thread_local DoubledLockstep lockstep;
+  return lockstep;
+}
+
+// One sample of every lane, from its incoming errors: its four pixels' channels and its
+// outgoing errors. The last column shows its top left pixel four times and carries the errors of
+// its bottom left.
+template <int32_t n>
+struct DoubledSample {
+  typename Lanes<n>::Reg topLeft, topRight, bottomLeft, bottomRight, outgoing;
+};
+
+template <int32_t n, bool kLast>
+DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename Lanes<n>::Reg error) {
+  using L = Lanes<n>;
+  using R = typename L::Reg;
+  const R mask = L::Same(kErrorMaskWord);
+  const auto at = [&s](const std::vector<uint32_t>& words, int32_t i) {
+    return L::Load(words.data() + static_cast<ptrdiff_t>(i) * n);
+  };
+  const R left = DitherStep<n>(error, at(s.add, k), at(s.subtract, k));
+  const R leftBelow = L::AverageDown(left, at(s.under, k));
+  if (kLast) return {left, left, left, left, L::And(leftBelow, mask)};
+  const R value = DitherStep<n>(L::And(leftBelow, mask), at(s.add, k + 1), at(s.subtract, k + 1));
+  const R right = L::AverageDown(leftBelow, value);
+  const R rightBelow = L::AverageDown(right, at(s.under, k + 1));
+  return {left, right, leftBelow, rightBelow, L::And(rightBelow, mask)};
+}
+
+// Sample k's outgoing errors; a kept sample passes its incoming ones through.
+template <int32_t n>
+typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
+                                       typename Lanes<n>::Reg error) {
+  using L = Lanes<n>;
+  const typename L::Reg outgoing = k + 1 == s.length
+                                       ? ConvertDoubled<n, true>(s, k, error).outgoing
+                                       : ConvertDoubled<n, false>(s, k, error).outgoing;
+  return L::Select(L::Load(s.kept.data() + static_cast<ptrdiff_t>(k) * n), error, outgoing);
+}
+
+// The real run of samples [from, to) from the errors `error`, storing the pixel pairs.
+template <int32_t n>
+typename Lanes<n>::Reg RunDoubled(DoubledLockstep& s, int32_t from, int32_t to,
+                                  typename Lanes<n>::Reg error) {
+  using L = Lanes<n>;
+  const auto store = [&s, &error](int32_t k, const DoubledSample<n>& d) {
+    const ptrdiff_t at = static_cast<ptrdiff_t>(k) * n;
+    L::Store(s.upper.data() + at, L::PixelPairs(d.topLeft, d.topRight));
+    L::Store(s.lower.data() + at, L::PixelPairs(d.bottomLeft, d.bottomRight));
+    return L::Select(L::Load(s.kept.data() + at), error, d.outgoing);
+  };
+  for (int32_t k = from; k < to; ++k) {
+    error = k + 1 == s.length ? store(k, ConvertDoubled<n, true>(s, k, error))
+                              : store(k, ConvertDoubled<n, false>(s, k, error));
+  }
+  return error;
+}
+
+// Each row is a stretch of the one chain through the frame, as in RunLockstep; the averaging
+// with the row below makes the eight runs of a row agree after a few samples.
+template <int32_t n>
+uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
+  using L = Lanes<n>;
+  using R = typename L::Reg;
+  constexpr int32_t kCheckEvery = 16;
+  R ends[kErrorStates];
+  for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(SameErrorsWord(e));
+  int32_t known = s.length;
+  for (int32_t k = 0; k < s.length; ++k) {
+    for (R& end : ends) end = DoubledOutgoing<n>(s, k, end);
+    if (k % kCheckEvery == kCheckEvery - 1 && Settled<n>(ends, L::Same(0))) {
+      known = k + 1;
+      break;
     }
   }
-#endif
+  uint32_t table[kErrorStates][n];
+  if (known < s.length) {
+    const R out = RunDoubled<n>(s, known, s.length, ends[0]);
+    for (auto& row : table) L::Store(row, out);
+  } else {
+    for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], ends[e]);
+  }
+  uint32_t incoming[n];
+  for (int32_t l = 0; l < n; ++l) {
+    incoming[l] = error;
+    error = (table[error & 0xFF][l] & 0xFF) | (table[error >> 8 & 0xFF][l] & 0xFF00) |
+            (table[error >> 16][l] & 0xFF0000);
+  }
+  RunDoubled<n>(s, 0, known, L::Load(incoming));
+  return error;
 }
 
 // The interpolating doubler: per source sample, two dithered conversions from the row and two
-// interpolated ones from the row below (the last row is its own row below). A sample's outgoing
-// errors are a function of its incoming ones, which take at most eight values per channel; that
-// function is tabulated for every sample of a chunk with vector code, so the chain itself is one
-// table look-up per channel and sample, and the pixels follow with vector code again.
+// interpolated ones from the row below (the last row is its own row below), rows side by side.
 template <class V>
 void DitherUprightDouble(const BlitFrame& f) {
+  constexpr int32_t n = kLanesOf<V>;
   const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
-  uint32_t error = 0;  // red, green and blue in bytes 0, 1 and 2
-  for (int32_t y = 0; y < f.height; ++y) {
-    const int32_t below = y + 1 < f.height ? y + 1 : y;
-    uint16_t* line = f.destination + 2 * y * pitch;
+  DoubledLockstep& s = ThreadDoubledLockstep();
+  const int32_t rounded = ChunkStage<n, 3, kStripColumns>::RoundUp(f.width);
+  s.Reserve(rounded, n);
+  s.length = f.width;
+  // Kept samples are marked straight into the lockstep; lanes past the picture stay unmarked.
+  std::fill_n(s.kept.begin(), static_cast<size_t>(rounded) * n, 0u);
+  uint32_t error = 0;
+  for (int32_t top = 0; top < f.height; top += n) {
+    const int32_t lanes = f.height - top < n ? f.height - top : n;
     for (int32_t start = 0; start < f.width; start += kStripColumns) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
-      const int32_t prepared = count < f.width - start ? count + 1 : count;  // the right sample
-      ChainRow row;
-      uint32_t under[kChainSlots];
-      PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                         prepared, f.brightness, row);
-      PrepareInterpolatedRow<V>(LumaRow(f, below) + start, CrRow(f, below) + start / 2,
-                                CbRow(f, below) + start / 2, prepared, f.brightness, under);
-      const __m128i last = _mm_set1_epi32(f.width - 1 - start);
-      const auto isLast = [&](int32_t i) {
-        return _mm_cmpeq_epi32(_mm_add_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(i)), last);
+      ChunkStage<n, 3, kStripColumns> stage;
+      auto& [add, subtract, under] = stage.words;
+      const auto prepare = [&](int32_t y, uint32_t* a, uint32_t* b, uint32_t* interpolated) {
+        PrepareChainWords<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2,
+                             CbRow(f, y) + start / 2, count, f.brightness, a, b, interpolated);
       };
-      // outgoing[i][e]: sample i's outgoing errors when every channel's incoming error is e.
-      uint32_t outgoing[kChainSlots][kErrorStates];
-      for (int32_t i = 0; i < count; i += 4) {
-        TabulateDoubled(LoadDoubled(row, under, i), isLast(i), i, outgoing);
-      }
-      bool kept[kStripColumns];
-      for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = start + i;
-        kept[i] = f.compare && LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y);
-        if (kept[i]) {
-          for (int32_t e = 0; e < kErrorStates; ++e) outgoing[i][e] = SameErrorsWord(e);
+      // Each row's interpolated samples are the row below of the lane before.
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + l;
+        prepare(y, add[l], subtract[l], l > 0 ? under[l - 1] : nullptr);
+        for (int32_t x = start; f.compare && x < start + count; ++x) {
+          s.kept[static_cast<size_t>(x) * n + l] =
+              LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y) ? ~0u : 0;
         }
       }
-      uint32_t incoming[kChainSlots];
-      uint32_t red = error & 0xFF, green = error >> 8 & 0xFF, blue = error >> 16;
-      for (int32_t i = 0; i < count; ++i) {
-        incoming[i] = red | green << 8 | blue << 16;
-        red = outgoing[i][red] & 0xFF;
-        green = outgoing[i][green] >> 8 & 0xFF;
-        blue = outgoing[i][blue] >> 16 & 0xFF;
+      prepare(top + lanes < f.height ? top + lanes : f.height - 1, nullptr, nullptr,
+              under[lanes - 1]);
+      stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
+    }
+    error = RunDoubledLockstep<n>(s, error);
+    for (int32_t start = 0; start < f.width; start += n) {
+      const int32_t count = f.width - start < n ? f.width - start : n;
+      const ptrdiff_t at = static_cast<ptrdiff_t>(start) * n;
+      if (!f.compare && count == n && lanes == n) {
+        uint16_t* line = f.destination + 2 * top * pitch + 2 * start;
+        Lanes<n>::Transpose(s.upper.data() + at, n, line, 2 * pitch);
+        Lanes<n>::Transpose(s.lower.data() + at, n, line + pitch, 2 * pitch);
+        continue;
       }
-      error = red | green << 8 | blue << 16;
-      ChainOutput topLeft, topRight, bottomLeft, bottomRight;
-      for (int32_t i = 0; i < count; i += 4) {
-        const DoubledSamples<1> d =
-            ConvertDoubled(LoadDoubled(row, under, i), isLast(i), LoadWords(incoming + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(topLeft.values + i), d.topLeft);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(topRight.values + i), d.topRight);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottomLeft.values + i), d.bottomLeft);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottomRight.values + i), d.bottomRight);
-      }
-      ChainOutput* outputs[] = {&topLeft, &topRight, &bottomLeft, &bottomRight};
-      for (ChainOutput* output : outputs) output->Pack(count);
-      for (int32_t i = 0; i < count; ++i) {
-        if (kept[i]) continue;
-        StorePair(line, 2 * (start + i), topLeft.pixels[i], topRight.pixels[i]);
-        StorePair(line + pitch, 2 * (start + i), bottomLeft.pixels[i], bottomRight.pixels[i]);
+      uint32_t upper[n][n], lower[n][n];
+      Lanes<n>::Transpose(s.upper.data() + at, n, &upper[0][0], n);
+      Lanes<n>::Transpose(s.lower.data() + at, n, &lower[0][0], n);
+      for (int32_t l = 0; l < lanes; ++l) {
+        uint16_t* line = f.destination + 2 * (top + l) * pitch + 2 * start;
+        if (!f.compare) {
+          std::memcpy(line, upper[l], count * sizeof upper[l][0]);
+          std::memcpy(line + pitch, lower[l], count * sizeof lower[l][0]);
+          continue;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+          if (s.kept[at + i * n + l]) continue;
+          std::memcpy(line + 2 * i, &upper[l][i], sizeof upper[l][i]);
+          std::memcpy(line + pitch + 2 * i, &lower[l][i], sizeof lower[l][i]);
+        }
       }
     }
   }

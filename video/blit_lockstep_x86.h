@@ -52,21 +52,40 @@ struct Lanes<4> {
   static __m128i Add8(__m128i a, __m128i b) { return _mm_add_epi8(a, b); }
   static __m128i MaxU8(__m128i a, __m128i b) { return _mm_max_epu8(a, b); }
   static __m128i Equal8(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
+  static __m128i AverageDown(__m128i a, __m128i b) {  // per byte, the integer half of a + b
+    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+  }
+  static __m128i Select(__m128i condition, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
+  }
+  // Each word's channel bytes as a 5-6-5 pixel in its low half.
+  static __m128i Pixels(__m128i v) {
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
+                                     _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
+                        _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
+  }
+  static __m128i PixelPairs(__m128i first, __m128i second) {
+    return _mm_or_si128(Pixels(first), _mm_slli_epi32(Pixels(second), 16));
+  }
   static __m128i Xor(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
   static bool AllZero(__m128i v) {
     return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF;
   }
-  // Rows of 4 words, `inStride` words apart, stored as columns `outStride` words apart.
-  static void Transpose(const uint32_t* in, ptrdiff_t inStride, uint32_t* out,
-                        ptrdiff_t outStride) {
+  // Rows of 4 words, `inStride` words apart, stored as columns `outStride` elements of `out`
+  // apart (words, or pixels when the words are pixel pairs).
+  template <class T>
+  static void Transpose(const uint32_t* in, ptrdiff_t inStride, T* out, ptrdiff_t outStride) {
     const __m128i r0 = Load(in), r1 = Load(in + inStride);
     const __m128i r2 = Load(in + 2 * inStride), r3 = Load(in + 3 * inStride);
     const __m128i t0 = _mm_unpacklo_epi32(r0, r1), t1 = _mm_unpacklo_epi32(r2, r3);
     const __m128i t2 = _mm_unpackhi_epi32(r0, r1), t3 = _mm_unpackhi_epi32(r2, r3);
-    Store(out, _mm_unpacklo_epi64(t0, t1));
-    Store(out + outStride, _mm_unpackhi_epi64(t0, t1));
-    Store(out + 2 * outStride, _mm_unpacklo_epi64(t2, t3));
-    Store(out + 3 * outStride, _mm_unpackhi_epi64(t2, t3));
+    const auto store = [&](int32_t k, __m128i v) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k * outStride), v);
+    };
+    store(0, _mm_unpacklo_epi64(t0, t1));
+    store(1, _mm_unpackhi_epi64(t0, t1));
+    store(2, _mm_unpacklo_epi64(t2, t3));
+    store(3, _mm_unpackhi_epi64(t2, t3));
   }
 };
 
@@ -89,10 +108,27 @@ struct Lanes<8> {
   static __m256i Add8(__m256i a, __m256i b) { return _mm256_add_epi8(a, b); }
   static __m256i MaxU8(__m256i a, __m256i b) { return _mm256_max_epu8(a, b); }
   static __m256i Equal8(__m256i a, __m256i b) { return _mm256_cmpeq_epi8(a, b); }
+  static __m256i AverageDown(__m256i a, __m256i b) {
+    return _mm256_sub_epi8(_mm256_avg_epu8(a, b),
+                           _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
+  }
+  static __m256i Select(__m256i condition, __m256i yes, __m256i no) {
+    return _mm256_blendv_epi8(no, yes, condition);
+  }
+  // With the bits the packing drops cleared, red + 64 green is 8 times the pixel's low 11 bits
+  // and blue 8 times its top 5 over 2048, so two multiply-adds give 8 times the pixel.
+  static __m256i Pixels(__m256i v) {
+    const __m256i kept = _mm256_and_si256(v, _mm256_set1_epi32(0x00F8FCF8));
+    const __m256i halves = _mm256_maddubs_epi16(kept, _mm256_set1_epi32(0x00014001));
+    return _mm256_srli_epi32(_mm256_madd_epi16(halves, _mm256_set1_epi32(0x08000001)), 3);
+  }
+  static __m256i PixelPairs(__m256i first, __m256i second) {
+    return _mm256_or_si256(Pixels(first), _mm256_slli_epi32(Pixels(second), 16));
+  }
   static __m256i Xor(__m256i a, __m256i b) { return _mm256_xor_si256(a, b); }
   static bool AllZero(__m256i v) { return _mm256_testz_si256(v, v); }
-  static void Transpose(const uint32_t* in, ptrdiff_t inStride, uint32_t* out,
-                        ptrdiff_t outStride) {
+  template <class T>
+  static void Transpose(const uint32_t* in, ptrdiff_t inStride, T* out, ptrdiff_t outStride) {
     __m256i r[8];
     for (int32_t k = 0; k < 8; ++k) r[k] = Load(in + k * inStride);
     __m256i t[8], u[8];
@@ -106,9 +142,12 @@ struct Lanes<8> {
       u[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
       u[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
     }
+    const auto store = [&](int32_t k, __m256i v) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k * outStride), v);
+    };
     for (int32_t k = 0; k < 4; ++k) {
-      Store(out + k * outStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x20));
-      Store(out + (k + 4) * outStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x31));
+      store(k, _mm256_permute2x128_si256(u[k], u[k + 4], 0x20));
+      store(k + 4, _mm256_permute2x128_si256(u[k], u[k + 4], 0x31));
     }
   }
 };
