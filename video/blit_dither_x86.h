@@ -464,7 +464,9 @@ inline DoubledLockstep& ThreadDoubledLockstep() {
 
 // One sample of every lane, from its incoming errors: its four pixels' channels and its
 // outgoing errors. The last column shows its top left pixel four times and carries the errors of
-// its bottom left.
+// its bottom left. Everything here is complemented (255 - v per byte): the integer half of a sum
+// is then one rounding-up average, 255 - (a + b) / 2 = (255 - a + 255 - b + 1) / 2, and the
+// dithered conversion's clamps swap, so each step is one instruction.
 template <int32_t n>
 struct DoubledSample {
   typename Lanes<n>::Reg topLeft, topRight, bottomLeft, bottomRight, outgoing;
@@ -474,20 +476,23 @@ template <int32_t n, bool kLast>
 DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
-  const R mask = L::Same(kErrorMaskWord);
+  const R notMask = L::Same(~kErrorMaskWord), ones = L::Same(~0u);
   const auto at = [&s](const std::vector<uint32_t>& words, int32_t i) {
     return L::Load(words.data() + static_cast<ptrdiff_t>(i) * n);
   };
-  const R left = DitherStep<n>(error, at(s.add, k), at(s.subtract, k));
-  const R leftBelow = L::AverageDown(left, at(s.under, k));
-  if (kLast) return {left, left, left, left, L::And(leftBelow, mask)};
-  const R value = DitherStep<n>(L::And(leftBelow, mask), at(s.add, k + 1), at(s.subtract, k + 1));
-  const R right = L::AverageDown(leftBelow, value);
-  const R rightBelow = L::AverageDown(right, at(s.under, k + 1));
-  return {left, right, leftBelow, rightBelow, L::And(rightBelow, mask)};
+  // 255 - clamp(s + e) from 255 - e.
+  const auto dithered = [&](R e, int32_t i) {
+    return L::SubsU8(L::AddsU8(e, at(s.subtract, i)), at(s.add, i));
+  };
+  const R left = dithered(error, k);
+  const R leftBelow = L::Average(left, L::Xor(at(s.under, k), ones));
+  if (kLast) return {left, left, left, left, L::Or(leftBelow, notMask)};
+  const R right = L::Average(leftBelow, dithered(L::Or(leftBelow, notMask), k + 1));
+  const R rightBelow = L::Average(right, L::Xor(at(s.under, k + 1), ones));
+  return {left, right, leftBelow, rightBelow, L::Or(rightBelow, notMask)};
 }
 
-// Sample k's outgoing errors; a kept sample passes its incoming ones through.
+// Sample k's outgoing errors, complemented; a kept sample passes its incoming ones through.
 template <int32_t n>
 typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
                                        typename Lanes<n>::Reg error) {
@@ -498,15 +503,16 @@ typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
   return L::Select(L::Load(s.kept.data() + static_cast<ptrdiff_t>(k) * n), error, outgoing);
 }
 
-// The real run of samples [from, to) from the errors `error`, storing the pixel pairs.
+// The real run of samples [from, to) from the complemented errors `error`, storing the pixel
+// pairs; returns the complemented errors after them.
 template <int32_t n>
 typename Lanes<n>::Reg RunDoubled(DoubledLockstep& s, int32_t from, int32_t to,
                                   typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   const auto store = [&s, &error](int32_t k, const DoubledSample<n>& d) {
     const ptrdiff_t at = static_cast<ptrdiff_t>(k) * n;
-    L::Store(s.upper.data() + at, L::PixelPairs(d.topLeft, d.topRight));
-    L::Store(s.lower.data() + at, L::PixelPairs(d.bottomLeft, d.bottomRight));
+    L::Store(s.upper.data() + at, L::ComplementPixelPairs(d.topLeft, d.topRight));
+    L::Store(s.lower.data() + at, L::ComplementPixelPairs(d.bottomLeft, d.bottomRight));
     return L::Select(L::Load(s.kept.data() + at), error, d.outgoing);
   };
   for (int32_t k = from; k < to; ++k) {
@@ -523,8 +529,9 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
   constexpr int32_t kCheckEvery = 16;
+  const R ones = L::Same(~0u);
   R ends[kErrorStates];
-  for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(SameErrorsWord(e));
+  for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(~SameErrorsWord(e));
   int32_t known = s.length;
   for (int32_t k = 0; k < s.length; ++k) {
     for (R& end : ends) end = DoubledOutgoing<n>(s, k, end);
@@ -535,10 +542,10 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   }
   uint32_t table[kErrorStates][n];
   if (known < s.length) {
-    const R out = RunDoubled<n>(s, known, s.length, ends[0]);
+    const R out = L::Xor(RunDoubled<n>(s, known, s.length, ends[0]), ones);
     for (auto& row : table) L::Store(row, out);
   } else {
-    for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], ends[e]);
+    for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], L::Xor(ends[e], ones));
   }
   uint32_t incoming[n];
   for (int32_t l = 0; l < n; ++l) {
@@ -546,7 +553,7 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
     error = (table[error & 0xFF][l] & 0xFF) | (table[error >> 8 & 0xFF][l] & 0xFF00) |
             (table[error >> 16][l] & 0xFF0000);
   }
-  RunDoubled<n>(s, 0, known, L::Load(incoming));
+  RunDoubled<n>(s, 0, known, L::Xor(L::Load(incoming), ones));
   return error;
 }
 

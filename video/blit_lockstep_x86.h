@@ -52,20 +52,21 @@ struct Lanes<4> {
   static __m128i Add8(__m128i a, __m128i b) { return _mm_add_epi8(a, b); }
   static __m128i MaxU8(__m128i a, __m128i b) { return _mm_max_epu8(a, b); }
   static __m128i Equal8(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
-  static __m128i AverageDown(__m128i a, __m128i b) {  // per byte, the integer half of a + b
-    return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
-  }
+  static __m128i Average(__m128i a, __m128i b) { return _mm_avg_epu8(a, b); }  // rounding up
   static __m128i Select(__m128i condition, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
   }
-  // Each word's channel bytes as a 5-6-5 pixel in its low half.
-  static __m128i Pixels(__m128i v) {
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
-                                     _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
-                        _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
-  }
-  static __m128i PixelPairs(__m128i first, __m128i second) {
-    return _mm_or_si128(Pixels(first), _mm_slli_epi32(Pixels(second), 16));
+  // The 5-6-5 pixels of complemented channel words (255 - v per byte), the first of each pair in
+  // the low half of a word.
+  static __m128i ComplementPixelPairs(__m128i first, __m128i second) {
+    const auto pixels = [](__m128i complement) {
+      const __m128i v = _mm_xor_si128(complement, _mm_set1_epi32(-1));
+      const auto part = [v](int shift, int bits) {
+        return _mm_and_si128(_mm_srli_epi32(v, shift), _mm_set1_epi32(bits));
+      };
+      return _mm_or_si128(_mm_or_si128(part(3, 0x1F), part(5, 0x7E0)), part(8, 0xF800));
+    };
+    return _mm_or_si128(pixels(first), _mm_slli_epi32(pixels(second), 16));
   }
   static __m128i Xor(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
   static bool AllZero(__m128i v) {
@@ -108,22 +109,20 @@ struct Lanes<8> {
   static __m256i Add8(__m256i a, __m256i b) { return _mm256_add_epi8(a, b); }
   static __m256i MaxU8(__m256i a, __m256i b) { return _mm256_max_epu8(a, b); }
   static __m256i Equal8(__m256i a, __m256i b) { return _mm256_cmpeq_epi8(a, b); }
-  static __m256i AverageDown(__m256i a, __m256i b) {
-    return _mm256_sub_epi8(_mm256_avg_epu8(a, b),
-                           _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
-  }
+  static __m256i Average(__m256i a, __m256i b) { return _mm256_avg_epu8(a, b); }
   static __m256i Select(__m256i condition, __m256i yes, __m256i no) {
     return _mm256_blendv_epi8(no, yes, condition);
   }
   // With the bits the packing drops cleared, red + 64 green is 8 times the pixel's low 11 bits
   // and blue 8 times its top 5 over 2048, so two multiply-adds give 8 times the pixel.
-  static __m256i Pixels(__m256i v) {
-    const __m256i kept = _mm256_and_si256(v, _mm256_set1_epi32(0x00F8FCF8));
-    const __m256i halves = _mm256_maddubs_epi16(kept, _mm256_set1_epi32(0x00014001));
-    return _mm256_srli_epi32(_mm256_madd_epi16(halves, _mm256_set1_epi32(0x08000001)), 3);
-  }
-  static __m256i PixelPairs(__m256i first, __m256i second) {
-    return _mm256_or_si256(Pixels(first), _mm256_slli_epi32(Pixels(second), 16));
+  static __m256i ComplementPixelPairs(__m256i first, __m256i second) {
+    const auto eightTimes = [](__m256i complement) {
+      const __m256i kept = _mm256_andnot_si256(complement, _mm256_set1_epi32(0x00F8FCF8));
+      const __m256i halves = _mm256_maddubs_epi16(kept, _mm256_set1_epi32(0x00014001));
+      return _mm256_madd_epi16(halves, _mm256_set1_epi32(0x08000001));
+    };
+    return _mm256_or_si256(_mm256_srli_epi32(eightTimes(first), 3),
+                           _mm256_slli_epi32(eightTimes(second), 13));
   }
   static __m256i Xor(__m256i a, __m256i b) { return _mm256_xor_si256(a, b); }
   static bool AllZero(__m256i v) { return _mm256_testz_si256(v, v); }
