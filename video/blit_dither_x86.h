@@ -45,16 +45,24 @@ static inline void StoreChainBytes(__m128i red, __m128i green, __m128i blue, uin
   store(12, _mm_unpackhi_epi16(redGreenHigh, blueHigh));
 }
 #ifdef __AVX2__
-// 32 samples, packed within 128-bit lanes as [0-7, 16-23 | 8-15, 24-31].
+// 32 samples, packed within 128-bit lanes as [0-7, 16-23 | 8-15, 24-31]: the unpacks give words
+// [0-3 | 8-11], [4-7 | 12-15], [16-19 | 24-27] and [20-23 | 28-31], which two lane swaps order.
 static inline void StoreChainBytes(__m256i red, __m256i green, __m256i blue, uint32_t* out) {
-  const auto ordered = [](__m256i v) {
-    return _mm256_permute4x64_epi64(v, _MM_SHUFFLE(3, 1, 2, 0));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i redGreenLow = _mm256_unpacklo_epi8(red, green);
+  const __m256i redGreenHigh = _mm256_unpackhi_epi8(red, green);
+  const __m256i blueLow = _mm256_unpacklo_epi8(blue, zero);
+  const __m256i blueHigh = _mm256_unpackhi_epi8(blue, zero);
+  const auto store = [out](int32_t at, __m256i first, __m256i second) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at),
+                        _mm256_permute2x128_si256(first, second, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at + 8),
+                        _mm256_permute2x128_si256(first, second, 0x31));
   };
-  const __m256i r = ordered(red), g = ordered(green), b = ordered(blue);
-  StoreChainBytes(_mm256_castsi256_si128(r), _mm256_castsi256_si128(g), _mm256_castsi256_si128(b),
-                  out);
-  StoreChainBytes(_mm256_extracti128_si256(r, 1), _mm256_extracti128_si256(g, 1),
-                  _mm256_extracti128_si256(b, 1), out + 16);
+  store(0, _mm256_unpacklo_epi16(redGreenLow, blueLow),
+        _mm256_unpackhi_epi16(redGreenLow, blueLow));
+  store(16, _mm256_unpacklo_epi16(redGreenHigh, blueHigh),
+        _mm256_unpackhi_epi16(redGreenHigh, blueHigh));
 }
 #endif
 
