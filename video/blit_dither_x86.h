@@ -71,51 +71,65 @@ static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
                                ClampChannel(blue) << 16);
 }
 
-// A chunk of one row's inputs to the dithered conversion, per sample as channel bytes of a word,
-// each saturated to 0..255: `add` holds max(s, 0) and `subtract` max(-s, 0) of the channel sums
-// s, `interpolated` s plus the interpolation bias. Any of them may be null.
+// Where PrepareChainWords puts a chunk of one row's inputs to the dithered conversion, per
+// sample as channel bytes of a word, each saturated to 0..255: `add` gets max(s, 0) and
+// `subtract` max(-s, 0) of the channel sums s, `interpolated` s plus the interpolation bias and
+// `interpolatedComplement` 255 less that. Null outputs are skipped.
+struct ChainWords {
+  uint32_t* add = nullptr;
+  uint32_t* subtract = nullptr;
+  uint32_t* interpolated = nullptr;
+  uint32_t* interpolatedComplement = nullptr;
+};
+
 template <class V>
 void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
-                       int32_t brightness, uint32_t* add, uint32_t* subtract,
-                       uint32_t* interpolated) {
+                       int32_t brightness, const ChainWords& out) {
   using Reg = typename V::Reg;
   const Reg zero = V::Set16(0), bias = V::Set16(kInterpolationBias);
+  const Reg complementBias = V::Set16(kChannelMax - kInterpolationBias);
   int32_t x = 0;
   for (; x + V::kPixels <= count; x += V::kPixels) {
     const Sums<V> s =
         ExactSums<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness);
-    const auto store = [&](uint32_t* out, auto adjust) {
+    const auto store = [&](uint32_t* words, auto adjust) {
+      if (!words) return;
       StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
                       V::Packus16(adjust(s.greenA), adjust(s.greenB)),
-                      V::Packus16(adjust(s.blueA), adjust(s.blueB)), out + x);
+                      V::Packus16(adjust(s.blueA), adjust(s.blueB)), words + x);
     };
-    if (add) store(add, [](Reg v) { return v; });
-    if (subtract) store(subtract, [&](Reg v) { return V::Sub16(zero, v); });
-    if (interpolated) store(interpolated, [&](Reg v) { return V::Add16(v, bias); });
+    store(out.add, [](Reg v) { return v; });
+    store(out.subtract, [&](Reg v) { return V::Sub16(zero, v); });
+    store(out.interpolated, [&](Reg v) { return V::Add16(v, bias); });
+    store(out.interpolatedComplement, [&](Reg v) { return V::Sub16(complementBias, v); });
   }
   for (; x < count; ++x) {
     const Rgb t = ScaledSums(luma[x], cr[x / 2], cb[x / 2], brightness);
     const Rgb s = {t.red >> kConversionShift, t.green >> kConversionShift,
                    t.blue >> kConversionShift};
-    if (add) add[x] = ChainBytes(s.red, s.green, s.blue);
-    if (subtract) subtract[x] = ChainBytes(-s.red, -s.green, -s.blue);
-    if (interpolated) {
-      interpolated[x] = ChainBytes(s.red + kInterpolationBias, s.green + kInterpolationBias,
-                                   s.blue + kInterpolationBias);
-    }
+    const auto store = [&](uint32_t* words, int32_t sign, int32_t offset) {
+      if (words) {
+        words[x] =
+            ChainBytes(sign * s.red + offset, sign * s.green + offset, sign * s.blue + offset);
+      }
+    };
+    store(out.add, 1, 0);
+    store(out.subtract, -1, 0);
+    store(out.interpolated, 1, kInterpolationBias);
+    store(out.interpolatedComplement, -1, kChannelMax - kInterpolationBias);
   }
 }
 
 template <class V>
 void PrepareChainRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
                      int32_t brightness, ChainRow& row) {
-  PrepareChainWords<V>(luma, cr, cb, count, brightness, row.add, row.subtract, nullptr);
+  PrepareChainWords<V>(luma, cr, cb, count, brightness, {.add = row.add, .subtract = row.subtract});
 }
 
 template <class V>
 void PrepareInterpolatedRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
                             int32_t count, int32_t brightness, uint32_t* out) {
-  PrepareChainWords<V>(luma, cr, cb, count, brightness, nullptr, nullptr, out);
+  PrepareChainWords<V>(luma, cr, cb, count, brightness, {.interpolated = out});
 }
 
 static inline __m128i LoadWords(const uint32_t* words) {
@@ -449,9 +463,9 @@ void DitherRotatedAlt(const BlitFrame& f) {
 }
 
 // The interpolating doubler's inputs and outputs for up to kCount rows side by side, as in
-// Lockstep: per source sample the dithered conversion's add and subtract words, the interpolated
-// sample of the row below, all ones where the compare rule keeps the sample, and its pixels as the
-// pair on the upper line and the pair on the lower one.
+// Lockstep: per source sample the dithered conversion's add and subtract words, the complemented
+// interpolated sample of the row below, all ones where the compare rule keeps the sample, and its
+// pixels as the pair on the upper line and the pair on the lower one.
 struct DoubledLockstep {
   std::vector<uint32_t> add, subtract, under, kept, upper, lower;
   int32_t length = 0;
@@ -484,7 +498,7 @@ template <int32_t n, bool kLast>
 DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
-  const R notMask = L::Same(~kErrorMaskWord), ones = L::Same(~0u);
+  const R notMask = L::Same(~kErrorMaskWord);
   const auto at = [&s](const std::vector<uint32_t>& words, int32_t i) {
     return L::Load(words.data() + static_cast<ptrdiff_t>(i) * n);
   };
@@ -493,10 +507,10 @@ DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename La
     return L::SubsU8(L::AddsU8(e, at(s.subtract, i)), at(s.add, i));
   };
   const R left = dithered(error, k);
-  const R leftBelow = L::Average(left, L::Xor(at(s.under, k), ones));
+  const R leftBelow = L::Average(left, at(s.under, k));
   if (kLast) return {left, left, left, left, L::Or(leftBelow, notMask)};
   const R right = L::Average(leftBelow, dithered(L::Or(leftBelow, notMask), k + 1));
-  const R rightBelow = L::Average(right, L::Xor(at(s.under, k + 1), ones));
+  const R rightBelow = L::Average(right, at(s.under, k + 1));
   return {left, right, leftBelow, rightBelow, L::Or(rightBelow, notMask)};
 }
 
@@ -584,21 +598,23 @@ void DitherUprightDouble(const BlitFrame& f) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
       ChunkStage<n, 3, kStripColumns> stage;
       auto& [add, subtract, under] = stage.words;
-      const auto prepare = [&](int32_t y, uint32_t* a, uint32_t* b, uint32_t* interpolated) {
+      const auto prepare = [&](int32_t y, const ChainWords& words) {
         PrepareChainWords<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2,
-                             CbRow(f, y) + start / 2, count, f.brightness, a, b, interpolated);
+                             CbRow(f, y) + start / 2, count, f.brightness, words);
       };
       // Each row's interpolated samples are the row below of the lane before.
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + l;
-        prepare(y, add[l], subtract[l], l > 0 ? under[l - 1] : nullptr);
+        prepare(y, {.add = add[l],
+                    .subtract = subtract[l],
+                    .interpolatedComplement = l > 0 ? under[l - 1] : nullptr});
         for (int32_t x = start; f.compare && x < start + count; ++x) {
           s.kept[static_cast<size_t>(x) * n + l] =
               LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y) ? ~0u : 0;
         }
       }
-      prepare(top + lanes < f.height ? top + lanes : f.height - 1, nullptr, nullptr,
-              under[lanes - 1]);
+      prepare(top + lanes < f.height ? top + lanes : f.height - 1,
+              {.interpolatedComplement = under[lanes - 1]});
       stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
     }
     error = RunDoubledLockstep<n>(s, error);
