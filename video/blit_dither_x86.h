@@ -73,12 +73,11 @@ static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
 
 // Where PrepareChainWords puts a chunk of one row's inputs to the dithered conversion, per
 // sample as channel bytes of a word, each saturated to 0..255: `add` gets max(s, 0) and
-// `subtract` max(-s, 0) of the channel sums s, `interpolated` s plus the interpolation bias and
-// `interpolatedComplement` 255 less that. Null outputs are skipped.
+// `subtract` max(-s, 0) of the channel sums s, and `interpolatedComplement` 255 less s plus the
+// interpolation bias. Null outputs are skipped.
 struct ChainWords {
   uint32_t* add = nullptr;
   uint32_t* subtract = nullptr;
-  uint32_t* interpolated = nullptr;
   uint32_t* interpolatedComplement = nullptr;
 };
 
@@ -86,7 +85,7 @@ template <class V>
 void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
                        int32_t brightness, const ChainWords& out) {
   using Reg = typename V::Reg;
-  const Reg zero = V::Set16(0), bias = V::Set16(kInterpolationBias);
+  const Reg zero = V::Set16(0);
   const Reg complementBias = V::Set16(kChannelMax - kInterpolationBias);
   int32_t x = 0;
   for (; x + V::kPixels <= count; x += V::kPixels) {
@@ -100,7 +99,6 @@ void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb
     };
     store(out.add, [](Reg v) { return v; });
     store(out.subtract, [&](Reg v) { return V::Sub16(zero, v); });
-    store(out.interpolated, [&](Reg v) { return V::Add16(v, bias); });
     store(out.interpolatedComplement, [&](Reg v) { return V::Sub16(complementBias, v); });
   }
   for (; x < count; ++x) {
@@ -115,7 +113,6 @@ void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb
     };
     store(out.add, 1, 0);
     store(out.subtract, -1, 0);
-    store(out.interpolated, 1, kInterpolationBias);
     store(out.interpolatedComplement, -1, kChannelMax - kInterpolationBias);
   }
 }
@@ -126,24 +123,8 @@ void PrepareChainRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, 
   PrepareChainWords<V>(luma, cr, cb, count, brightness, {.add = row.add, .subtract = row.subtract});
 }
 
-template <class V>
-void PrepareInterpolatedRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
-                            int32_t count, int32_t brightness, uint32_t* out) {
-  PrepareChainWords<V>(luma, cr, cb, count, brightness, {.interpolated = out});
-}
-
 static inline __m128i LoadWords(const uint32_t* words) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
-}
-
-// Per channel byte, the integer half of a + b.
-static inline __m128i AverageDown(__m128i a, __m128i b) {
-  return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
-}
-
-// The bits of each channel that the 5-6-5 packing drops.
-static inline __m128i MaskedErrors(__m128i value) {
-  return _mm_and_si128(value, _mm_set1_epi32(static_cast<int32_t>(kErrorMaskWord)));
 }
 
 // Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
@@ -170,15 +151,6 @@ static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t 
                          static_cast<int32_t>(values[i] >> 16 & 0xFF)});
   }
 }
-
-// Chain values of a chunk, one word per sample, and the same as 5-6-5 pixels.
-// The pixels of kept samples go unused.
-struct ChainOutput {
-  uint32_t values[kChainSlots];
-  uint16_t pixels[kChainSlots];
-
-  void Pack(int32_t count) { PackValues(values, pixels, count); }
-};
 
 // A chunk of one stretch: a strip of a row pair, two samples per column.
 constexpr int32_t kChunkSamples = 2 * kStripColumns;
@@ -647,100 +619,61 @@ void DitherUprightDouble(const BlitFrame& f) {
   }
 }
 
-// Rows whose chains run side by side: four to a register, one word each, in two registers so
-// that the two chains overlap.
-constexpr int32_t kRowsPerRegister = 4;
-constexpr int32_t kRowRegisters = 2;
-constexpr int32_t kParallelRows = kRowsPerRegister * kRowRegisters;
-
-// Words i to i + 3 of four rows, turned so that each register holds one word of every row.
-static inline void Transpose4(const uint32_t* const (&rows)[kRowsPerRegister], int32_t i,
-                              __m128i* out) {
-  const auto load = [&](int32_t r) { return LoadWords(rows[r] + i); };
-  const __m128i t0 = _mm_unpacklo_epi32(load(0), load(1)),
-                t1 = _mm_unpacklo_epi32(load(2), load(3));
-  const __m128i t2 = _mm_unpackhi_epi32(load(0), load(1)),
-                t3 = _mm_unpackhi_epi32(load(2), load(3));
-  out[i] = _mm_unpacklo_epi64(t0, t1);
-  out[i + 1] = _mm_unpackhi_epi64(t0, t1);
-  out[i + 2] = _mm_unpacklo_epi64(t2, t3);
-  out[i + 3] = _mm_unpackhi_epi64(t2, t3);
-}
-
-// The chain inputs of a chunk of four rows, a register per column.
-struct RowGroup {
-  __m128i add[kChainSlots], subtract[kChainSlots], neighbours[kChainSlots];
-  __m128i error;
-};
-
-// Rotated doubled with interpolation: chunks from the right, each prepared from an even column
-// one or two to the left of it so that the neighbour x - 1 is at hand. Every row starts its own
-// chain, so rows run side by side, and their output pixels are neighbours on each line.
+// Rotated doubled with interpolation: every source row starts its own chain, so rows run side by
+// side with no tabulating, walking the columns from the right, and their pixel pairs are
+// neighbours on each output line. Complemented as in the upright doubler.
 template <class V>
 void DitherRotatedDouble(const BlitFrame& f) {
+  constexpr int32_t n = kLanesOf<V>;
+  using L = Lanes<n>;
+  using R = typename L::Reg;
   const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};
-  for (int32_t top = 0; top < f.height; top += kParallelRows) {
-    const int32_t rows = f.height - top < kParallelRows ? f.height - top : kParallelRows;
-    RowGroup groups[kRowRegisters];
-    for (RowGroup& group : groups) {
-      group.error = _mm_set1_epi32(kRotatedDoubleStartError | kRotatedDoubleStartError << 8 |
-                                   kRotatedDoubleStartError << 16);
+  DoubledLockstep& s = ThreadDoubledLockstep();
+  s.Reserve(ChunkStage<n, 3, kStripColumns>::RoundUp(f.width), n);
+  const R notMask = L::Same(~kErrorMaskWord);
+  const auto at = [&s](const std::vector<uint32_t>& words, int32_t x) {
+    return L::Load(words.data() + static_cast<ptrdiff_t>(x) * n);
+  };
+  // 255 - clamp(s + e) from 255 - e, as in ConvertDoubled.
+  const auto dithered = [&](R e, int32_t x) {
+    return L::SubsU8(L::AddsU8(e, at(s.subtract, x)), at(s.add, x));
+  };
+  for (int32_t top = 0; top < f.height; top += n) {
+    const int32_t lanes = f.height - top < n ? f.height - top : n;
+    for (int32_t start = 0; start < f.width; start += kStripColumns) {
+      const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+      ChunkStage<n, 3, kStripColumns> stage;
+      auto& [add, subtract, next] = stage.words;
+      for (int32_t l = 0; l < lanes; ++l) {
+        const int32_t y = top + l;
+        PrepareChainWords<V>(
+            LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count,
+            f.brightness,
+            {.add = add[l], .subtract = subtract[l], .interpolatedComplement = next[l]});
+      }
+      stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
     }
-    for (int32_t end = f.width; end > 1; end -= kStripColumns) {
-      const int32_t start = end - 1 > kStripColumns ? end - kStripColumns : 1;
-      const int32_t first = EvenPart(start - 1);
-      ChainRow row[kParallelRows];
-      uint32_t next[kParallelRows][kChainSlots];
-      for (int32_t r = 0; r < kParallelRows; ++r) {
-        const int32_t y = top + (r < rows ? r : rows - 1);  // spare lanes repeat the last row
-        PrepareChainRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2, CbRow(f, y) + first / 2,
-                           end - first, f.brightness, row[r]);
-        PrepareInterpolatedRow<V>(LumaRow(f, y) + first, CrRow(f, y) + first / 2,
-                                  CbRow(f, y) + first / 2, end - first, f.brightness, next[r]);
+    const auto store = [&](uint16_t* line, R pairs) {
+      if (lanes == n) return L::Store(line, pairs);
+      uint32_t words[n];
+      L::Store(words, pairs);
+      std::memcpy(line, words, lanes * sizeof words[0]);
+    };
+    R error = L::Same(~SameErrorsWord(kRotatedDoubleStartError));
+    for (int32_t x = f.width - 1; x >= 1; --x) {
+      uint16_t* line = f.destination + RotatedDoubleOffset(f, pitch, x, top);
+      const R first = dithered(error, x);
+      if (x == 1) {
+        store(line, L::ComplementPixelPairs(first, first));
+        store(line + pitch, L::ComplementPixelPairs(first, first));
+        break;
       }
-      for (int32_t g = 0; g < kRowRegisters; ++g) {
-        const ChainRow* rs = row + g * kRowsPerRegister;
-        const uint32_t(*ns)[kChainSlots] = next + g * kRowsPerRegister;
-        for (int32_t i = 0; i < end - first; i += 4) {
-          Transpose4({rs[0].add, rs[1].add, rs[2].add, rs[3].add}, i, groups[g].add);
-          Transpose4({rs[0].subtract, rs[1].subtract, rs[2].subtract, rs[3].subtract}, i,
-                     groups[g].subtract);
-          Transpose4({ns[0], ns[1], ns[2], ns[3]}, i, groups[g].neighbours);
-        }
-      }
-      for (int32_t x = end - 1; x >= start; --x) {
-        const int32_t i = x - first;
-        uint16_t* at = f.destination + RotatedDoubleOffset(f, pitch, x, top);
-        __m128i line[kRowRegisters], below[kRowRegisters];
-        for (int32_t g = 0; g < kRowRegisters; ++g) {
-          RowGroup& group = groups[g];
-          const auto convert = [&] {
-            const __m128i value =
-                _mm_adds_epu8(_mm_subs_epu8(group.error, group.subtract[i]), group.add[i]);
-            group.error = MaskedErrors(value);
-            return value;
-          };
-          const __m128i p0 = convert();
-          __m128i p1 = p0, q1 = p0, q0 = p0;
-          if (x != 1) {
-            p1 = convert();
-            q1 = AverageDown(p1, group.neighbours[i - 1]);
-            q0 = AverageDown(group.neighbours[i - 1], q1);
-            group.error = MaskedErrors(q0);
-          }
-          const __m128i upper = _mm_packs_epi32(PackWords(p0), PackWords(q1));
-          const __m128i lower = _mm_packs_epi32(PackWords(p1), PackWords(q0));
-          line[g] = _mm_unpacklo_epi16(upper, lower);
-          below[g] = _mm_unpackhi_epi16(upper, lower);
-        }
-        if (rows == kParallelRows) {
-          std::memcpy(at, line, sizeof line);
-          std::memcpy(at + pitch, below, sizeof below);
-        } else {
-          std::memcpy(at, line, 2 * rows * sizeof(uint16_t));
-          std::memcpy(at + pitch, below, 2 * rows * sizeof(uint16_t));
-        }
-      }
+      const R second = dithered(L::Or(first, notMask), x);
+      const R nearSecond = L::Average(second, at(s.under, x - 1));
+      const R nearNext = L::Average(at(s.under, x - 1), nearSecond);
+      error = L::Or(nearNext, notMask);
+      store(line, L::ComplementPixelPairs(first, second));
+      store(line + pitch, L::ComplementPixelPairs(nearSecond, nearNext));
     }
   }
 }

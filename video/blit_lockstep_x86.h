@@ -42,7 +42,10 @@ struct Lanes<4> {
   static __m128i Load(const uint32_t* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   }
-  static void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+  template <class T>
+  static void Store(T* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+  }
   static __m128i Same(uint32_t word) { return _mm_set1_epi32(static_cast<int32_t>(word)); }
   static __m128i AddsU8(__m128i a, __m128i b) { return _mm_adds_epu8(a, b); }
   static __m128i SubsU8(__m128i a, __m128i b) { return _mm_subs_epu8(a, b); }
@@ -97,7 +100,8 @@ struct Lanes<8> {
   static __m256i Load(const uint32_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   }
-  static void Store(uint32_t* p, __m256i v) {
+  template <class T>
+  static void Store(T* p, __m256i v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
   }
   static __m256i Same(uint32_t word) { return _mm256_set1_epi32(static_cast<int32_t>(word)); }
