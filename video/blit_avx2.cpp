@@ -8,8 +8,9 @@
 namespace {
 
 // Most AVX2 unpacks and packs work within each 128-bit lane. Loads widen bytes across the whole
-// register, so chroma is reordered once ([0-3, 8-11 | 4-7, 12-15] in 64-bit quarters) before it
-// is duplicated, and doubled pixels are put back in order across the lanes.
+// register, so chroma is reordered as it is loaded ([0-3, 8-11 | 4-7, 12-15] in 64-bit quarters):
+// every chroma term is computed lane by lane in that order, and each is duplicated with one
+// unpack. Doubled pixels are put back in order across the lanes.
 struct Avx2 {
   using Reg = __m256i;
   static constexpr int32_t kPixels = 32;
@@ -21,16 +22,11 @@ struct Avx2 {
     b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16)));
   }
   static Reg LoadChroma(const uint8_t* p) {
-    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    const Reg widened = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    return _mm256_permute4x64_epi64(widened, _MM_SHUFFLE(3, 1, 2, 0));
   }
-  static Reg DupA(Reg v) {
-    const Reg ordered = _mm256_permute4x64_epi64(v, _MM_SHUFFLE(3, 1, 2, 0));
-    return _mm256_unpacklo_epi16(ordered, ordered);
-  }
-  static Reg DupB(Reg v) {
-    const Reg ordered = _mm256_permute4x64_epi64(v, _MM_SHUFFLE(3, 1, 2, 0));
-    return _mm256_unpackhi_epi16(ordered, ordered);
-  }
+  static Reg DupA(Reg v) { return _mm256_unpacklo_epi16(v, v); }
+  static Reg DupB(Reg v) { return _mm256_unpackhi_epi16(v, v); }
   static Reg Add16(Reg a, Reg b) { return _mm256_add_epi16(a, b); }
   static Reg Sub16(Reg a, Reg b) { return _mm256_sub_epi16(a, b); }
   static Reg Mullo16(Reg a, Reg b) { return _mm256_mullo_epi16(a, b); }

@@ -10,8 +10,9 @@
 //
 // V provides, with kPixels pixels per step held as two registers A and B of kPixels / 2 lanes:
 //   Reg; kPixels; Set8, Set16;
-//   LoadLuma(p, a, b) (unsigned bytes to 16 bits), LoadChroma(p) (kPixels / 2 bytes to 16 bits);
-//   DupA, DupB (each chroma lane twice, for the pixels of A and of B);
+//   LoadLuma(p, a, b) (unsigned bytes to 16 bits), LoadChroma(p) (kPixels / 2 bytes to 16 bits,
+//   in whatever lane order DupA and DupB take; chroma is only combined lane by lane before them);
+//   DupA, DupB (each chroma sample twice, for the pixels of A and of B);
 //   Add16, Sub16, Mullo16 and Mulhi16 (the low and the signed high half of each 16 by 16-bit
 //   product), And, Or, Packus16 (signed 16 bits to unsigned bytes, saturated, A's lanes first),
 //   Srli16<n>, Slli16<n>, Unpacklo8, Unpackhi8, Store (unaligned),
