@@ -209,15 +209,14 @@ void Deinterleave(const Lockstep& s, int32_t at, int32_t samples,
 
 // The pixels of one sample of every lane, `top` and `bottom`, as pairs side by side: the
 // rotated walks' output, where lane l's pair lands in columns 2l and 2l + 1 of one line.
-template <int32_t kLanes>
+template <int32_t n>
 void StoreLanePairs(const uint32_t* top, const uint32_t* bottom, int32_t lanes, uint16_t* out) {
-  uint16_t pixels[2 * kLanes];
-  for (int32_t g = 0; g < kLanes; g += 4) {
-    const __m128i t = PackWords(LoadWords(top + g)), b = PackWords(LoadWords(bottom + g));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 2 * g),
-                     _mm_unpacklo_epi16(_mm_packs_epi32(t, t), _mm_packs_epi32(b, b)));
-  }
-  std::memcpy(out, pixels, 2 * lanes * sizeof(uint16_t));
+  using L = Lanes<n>;
+  const typename L::Reg pairs = L::PixelPairs(L::Load(top), L::Load(bottom));
+  if (lanes == n) return L::Store(out, pairs);
+  uint32_t words[n];
+  L::Store(words, pairs);
+  std::memcpy(out, words, lanes * sizeof words[0]);
 }
 
 static inline uint16_t PixelOf(uint32_t value) {

@@ -59,17 +59,20 @@ struct Lanes<4> {
   static __m128i Select(__m128i condition, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(condition, yes), _mm_andnot_si128(condition, no));
   }
-  // The 5-6-5 pixels of complemented channel words (255 - v per byte), the first of each pair in
-  // the low half of a word.
+  // The 5-6-5 pixels of channel words, the first of each pair in the low half of a word; the
+  // complemented form takes 255 - v per byte.
+  static __m128i PixelPairs(__m128i first, __m128i second) {
+    return _mm_or_si128(Pixels(first), _mm_slli_epi32(Pixels(second), 16));
+  }
   static __m128i ComplementPixelPairs(__m128i first, __m128i second) {
-    const auto pixels = [](__m128i complement) {
-      const __m128i v = _mm_xor_si128(complement, _mm_set1_epi32(-1));
-      const auto part = [v](int shift, int bits) {
-        return _mm_and_si128(_mm_srli_epi32(v, shift), _mm_set1_epi32(bits));
-      };
-      return _mm_or_si128(_mm_or_si128(part(3, 0x1F), part(5, 0x7E0)), part(8, 0xF800));
+    const __m128i ones = _mm_set1_epi32(-1);
+    return PixelPairs(_mm_xor_si128(first, ones), _mm_xor_si128(second, ones));
+  }
+  static __m128i Pixels(__m128i v) {
+    const auto part = [v](int shift, int bits) {
+      return _mm_and_si128(_mm_srli_epi32(v, shift), _mm_set1_epi32(bits));
     };
-    return _mm_or_si128(pixels(first), _mm_slli_epi32(pixels(second), 16));
+    return _mm_or_si128(_mm_or_si128(part(3, 0x1F), part(5, 0x7E0)), part(8, 0xF800));
   }
   static __m128i Xor(__m128i a, __m128i b) { return _mm_xor_si128(a, b); }
   static bool AllZero(__m128i v) {
@@ -117,11 +120,20 @@ struct Lanes<8> {
   static __m256i Select(__m256i condition, __m256i yes, __m256i no) {
     return _mm256_blendv_epi8(no, yes, condition);
   }
-  // With the bits the packing drops cleared, red + 64 green is 8 times the pixel's low 11 bits
-  // and blue 8 times its top 5 over 2048, so two multiply-adds give 8 times the pixel.
+  static __m256i PixelPairs(__m256i first, __m256i second) {
+    const __m256i bits = _mm256_set1_epi32(kPixelBits);
+    return PairsOfKeptBits(_mm256_and_si256(first, bits), _mm256_and_si256(second, bits));
+  }
   static __m256i ComplementPixelPairs(__m256i first, __m256i second) {
-    const auto eightTimes = [](__m256i complement) {
-      const __m256i kept = _mm256_andnot_si256(complement, _mm256_set1_epi32(0x00F8FCF8));
+    const __m256i bits = _mm256_set1_epi32(kPixelBits);
+    return PairsOfKeptBits(_mm256_andnot_si256(first, bits), _mm256_andnot_si256(second, bits));
+  }
+  // The channel bits a 5-6-5 pixel keeps. With the others cleared, red + 64 green is 8 times the
+  // pixel's low 11 bits and blue 8 times its top 5 over 2048, so two multiply-adds give 8 times
+  // the pixel.
+  static constexpr int32_t kPixelBits = 0x00F8FCF8;
+  static __m256i PairsOfKeptBits(__m256i first, __m256i second) {
+    const auto eightTimes = [](__m256i kept) {
       const __m256i halves = _mm256_maddubs_epi16(kept, _mm256_set1_epi32(0x00014001));
       return _mm256_madd_epi16(halves, _mm256_set1_epi32(0x08000001));
     };
