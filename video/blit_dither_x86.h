@@ -433,6 +433,10 @@ void DitherRotatedAlt(const BlitFrame& f) {
   }
 }
 
+// The doublers' chain steps are long dependency chains: they run two registers of rows at once.
+template <class V>
+constexpr int32_t kDoubledLanesOf = 2 * kLanesOf<V>;
+
 // The interpolating doubler's inputs and outputs for up to kCount rows side by side, as in
 // Lockstep: per source sample the dithered conversion's add and subtract words, the complemented
 // interpolated sample of the row below, all ones where the compare rule keeps the sample, and its
@@ -466,7 +470,8 @@ struct DoubledSample {
 };
 
 template <int32_t n, bool kLast>
-DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename Lanes<n>::Reg error) {
+BLIT_INLINE DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k,
+                                            typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
   const R notMask = L::Same(~kErrorMaskWord);
@@ -487,8 +492,8 @@ DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k, typename La
 
 // Sample k's outgoing errors, complemented; a kept sample passes its incoming ones through.
 template <int32_t n>
-typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
-                                       typename Lanes<n>::Reg error) {
+BLIT_INLINE typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
+                                                   typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   const typename L::Reg outgoing = k + 1 == s.length
                                        ? ConvertDoubled<n, true>(s, k, error).outgoing
@@ -554,7 +559,7 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
 // interpolated ones from the row below (the last row is its own row below), rows side by side.
 template <class V>
 void DitherUprightDouble(const BlitFrame& f) {
-  constexpr int32_t n = kLanesOf<V>;
+  constexpr int32_t n = kDoubledLanesOf<V>;
   const ptrdiff_t pitch = DoubledLinePitch(f, f.width);
   DoubledLockstep& s = ThreadDoubledLockstep();
   const int32_t rounded = ChunkStage<n, 3, kStripColumns>::RoundUp(f.width);
@@ -623,7 +628,7 @@ void DitherUprightDouble(const BlitFrame& f) {
 // neighbours on each output line. Complemented as in the upright doubler.
 template <class V>
 void DitherRotatedDouble(const BlitFrame& f) {
-  constexpr int32_t n = kLanesOf<V>;
+  constexpr int32_t n = kDoubledLanesOf<V>;
   using L = Lanes<n>;
   using R = typename L::Reg;
   const ptrdiff_t pitch = DoubledLinePitch(f, f.height) & ~ptrdiff_t{1};

@@ -32,7 +32,8 @@ constexpr uint32_t SameErrorsWord(int32_t e) {
 constexpr uint32_t kErrorMaskWord =
     kRedBlueErrorMask | kGreenErrorMask << 8 | static_cast<uint32_t>(kRedBlueErrorMask) << 16;
 
-// Chains side by side, one word per lane: four lanes in SSE2, eight in AVX2.
+// Chains side by side, one word per lane: four lanes in an SSE2 register, eight in an AVX2 one,
+// and more as several registers (see below).
 template <int32_t kCount>
 struct Lanes;
 
@@ -167,6 +168,65 @@ struct Lanes<8> {
   }
 };
 #endif
+
+// Twice as many lanes as one register holds, as two registers: chains whose steps are long
+// dependency chains then run two at a time.
+template <int32_t kCount>
+struct Lanes {
+  using Half = Lanes<kCount / 2>;
+  static constexpr int32_t kHalf = kCount / 2;
+  struct Reg {
+    typename Half::Reg low, high;
+  };
+  static Reg Load(const uint32_t* p) { return {Half::Load(p), Half::Load(p + kHalf)}; }
+  template <class T>
+  static void Store(T* p, Reg v) {
+    Half::Store(p, v.low);
+    Half::Store(p + kHalf * WordsAs<T>(), v.high);
+  }
+  static Reg Same(uint32_t word) { return {Half::Same(word), Half::Same(word)}; }
+  static Reg AddsU8(Reg a, Reg b) {
+    return {Half::AddsU8(a.low, b.low), Half::AddsU8(a.high, b.high)};
+  }
+  static Reg SubsU8(Reg a, Reg b) {
+    return {Half::SubsU8(a.low, b.low), Half::SubsU8(a.high, b.high)};
+  }
+  static Reg And(Reg a, Reg b) { return {Half::And(a.low, b.low), Half::And(a.high, b.high)}; }
+  static Reg Or(Reg a, Reg b) { return {Half::Or(a.low, b.low), Half::Or(a.high, b.high)}; }
+  static Reg Xor(Reg a, Reg b) { return {Half::Xor(a.low, b.low), Half::Xor(a.high, b.high)}; }
+  static Reg AndNot(Reg a, Reg b) {
+    return {Half::AndNot(a.low, b.low), Half::AndNot(a.high, b.high)};
+  }
+  static Reg Average(Reg a, Reg b) {
+    return {Half::Average(a.low, b.low), Half::Average(a.high, b.high)};
+  }
+  static Reg Select(Reg c, Reg yes, Reg no) {
+    return {Half::Select(c.low, yes.low, no.low), Half::Select(c.high, yes.high, no.high)};
+  }
+  static Reg PixelPairs(Reg a, Reg b) {
+    return {Half::PixelPairs(a.low, b.low), Half::PixelPairs(a.high, b.high)};
+  }
+  static Reg ComplementPixelPairs(Reg a, Reg b) {
+    return {Half::ComplementPixelPairs(a.low, b.low), Half::ComplementPixelPairs(a.high, b.high)};
+  }
+  static bool AllZero(Reg v) { return Half::AllZero(Half::Or(v.low, v.high)); }
+  // Block (i, j) of the input becomes block (j, i) of the output.
+  template <class T>
+  static void Transpose(const uint32_t* in, ptrdiff_t inStride, T* out, ptrdiff_t outStride) {
+    const ptrdiff_t across = kHalf * WordsAs<T>(), down = kHalf * outStride;
+    Half::Transpose(in, inStride, out, outStride);
+    Half::Transpose(in + kHalf, inStride, out + down, outStride);
+    Half::Transpose(in + kHalf * inStride, inStride, out + across, outStride);
+    Half::Transpose(in + kHalf * inStride + kHalf, inStride, out + down + across, outStride);
+  }
+
+ private:
+  // Elements of T per word: 1 for words, 2 for pixels when the words are pixel pairs.
+  template <class T>
+  static constexpr ptrdiff_t WordsAs() {
+    return static_cast<ptrdiff_t>(sizeof(uint32_t) / sizeof(T));
+  }
+};
 
 // The lanes of vector path V: a word per lane in its register.
 template <class V>
