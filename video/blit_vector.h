@@ -127,7 +127,8 @@ BLIT_INLINE Sums<V> ExactSums(const uint8_t* luma, const ChromaTerms<V>& c, int3
 }
 
 template <class V>
-BLIT_INLINE Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c, int32_t brightness) {
+BLIT_INLINE Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>& c,
+                                      int32_t brightness) {
   const Sums<V> s = ExactSums<V>(luma, c, brightness);
   return {V::Packus16(s.redA, s.redB), V::Packus16(s.greenA, s.greenB),
           V::Packus16(s.blueA, s.blueB)};
@@ -194,7 +195,7 @@ void ConvertRowExact(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, 
 // Fast conversion: red = Y' + Cr, green = Y' + 128, blue = Y' + Cb with Y' = Y + b - 144.
 template <class V>
 BLIT_INLINE Channels<V> FastChannels(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb,
-                         int32_t brightness) {
+                                     int32_t brightness) {
   using Reg = typename V::Reg;
   Reg a, b;
   V::LoadLuma(luma, a, b);
@@ -369,6 +370,23 @@ void ConvertAltPair(const BlitFrame& f, int32_t start, int32_t count, int32_t y,
                      CbRow(f, y + 2) + start / 2, count, f.brightness, bottom);
 }
 
+// Rows [y, y + 8) of the strip-wise walk: an odd row takes the chroma of the row after it, so
+// rows y + 1 and y + 2, y + 3 and y + 4, y + 5 and y + 6 share theirs.
+template <class V>
+void ConvertAltRows(const BlitFrame& f, int32_t start, int32_t count, int32_t y,
+                    uint16_t (*rows)[kStripColumns]) {
+  const auto luma = [&](int32_t row) { return LumaRow(f, row) + start; };
+  ConvertRowExact<V>(luma(y), CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count, f.brightness,
+                     rows[0]);
+  for (int32_t k = 1; k + 1 < kTransposeRows; k += 2) {
+    ConvertPairExact<V>(luma(y + k), luma(y + k + 1), CrRow(f, y + k + 1) + start / 2,
+                        CbRow(f, y + k + 1) + start / 2, count, f.brightness, rows[k], rows[k + 1]);
+  }
+  const int32_t last = y + kTransposeRows - 1;
+  ConvertRowExact<V>(luma(last), CrRow(f, last + 1) + start / 2, CbRow(f, last + 1) + start / 2,
+                     count, f.brightness, rows[kTransposeRows - 1]);
+}
+
 template <class V>
 void BlitRotatedAlt(const BlitFrame& f) {
   if (f.width < kAltStripColumns) return;
@@ -378,9 +396,7 @@ void BlitRotatedAlt(const BlitFrame& f) {
     const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
     for (int32_t y = 0; y < turned; y += kTransposeRows) {
       uint16_t rows[kTransposeRows][kStripColumns];
-      for (int32_t k = 0; k < kTransposeRows; k += 2) {
-        ConvertAltPair<V>(f, start, count, y + k, rows[k], rows[k + 1]);
-      }
+      ConvertAltRows<V>(f, start, count, y, rows);
       StoreRotatedRows<V>(f, f.width, start, count, y, rows);
     }
     for (int32_t y = turned; y < height; y += 2) {
