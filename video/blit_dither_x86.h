@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "video/blit_lockstep_x86.h"
 #include "video/blit_vector.h"
@@ -23,11 +24,23 @@ namespace {
 // to whole registers.
 constexpr int32_t kChainSlots = kStripColumns + 8;
 
+// Where PrepareChainWords puts a chunk of one row's inputs to the dithered conversion, per
+// sample as channel bytes of a word, each saturated to 0..255: `add` gets max(s, 0) and
+// `subtract` max(-s, 0) of the channel sums s, and `interpolatedComplement` 255 less s plus the
+// interpolation bias. Null outputs are skipped.
+struct ChainWords {
+  uint32_t* add = nullptr;
+  uint32_t* subtract = nullptr;
+  uint32_t* interpolatedComplement = nullptr;
+};
+
 // Per sample, the red, green and blue parts of max(s, 0) and of max(-s, 0) for the channel sums
 // s, as unsigned saturated bytes 0, 1 and 2 of a word.
 struct ChainRow {
   uint32_t add[kChainSlots];
   uint32_t subtract[kChainSlots];
+
+  ChainWords Words() { return {.add = add, .subtract = subtract}; }
 };
 
 // 16 samples' red, green and blue bytes as words (red, green, blue, 0) in sample order.
@@ -71,56 +84,68 @@ static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
                                ClampChannel(blue) << 16);
 }
 
-// Where PrepareChainWords puts a chunk of one row's inputs to the dithered conversion, per
-// sample as channel bytes of a word, each saturated to 0..255: `add` gets max(s, 0) and
-// `subtract` max(-s, 0) of the channel sums s, and `interpolatedComplement` 255 less s plus the
-// interpolation bias. Null outputs are skipped.
-struct ChainWords {
-  uint32_t* add = nullptr;
-  uint32_t* subtract = nullptr;
-  uint32_t* interpolatedComplement = nullptr;
+// A row to prepare and where its words go.
+struct ChainSource {
+  const uint8_t* luma;
+  ChainWords out;
 };
 
+// One row, or two rows that share their chroma row and so its share of the conversion.
 template <class V>
-void PrepareChainWords(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
-                       int32_t brightness, const ChainWords& out) {
+void PrepareChainWords(std::initializer_list<ChainSource> rows, const uint8_t* cr,
+                       const uint8_t* cb, int32_t count, int32_t brightness) {
   using Reg = typename V::Reg;
   const Reg zero = V::Set16(0);
   const Reg complementBias = V::Set16(kChannelMax - kInterpolationBias);
   int32_t x = 0;
   for (; x + V::kPixels <= count; x += V::kPixels) {
-    const Sums<V> s =
-        ExactSums<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness);
-    const auto store = [&](uint32_t* words, auto adjust) {
-      if (!words) return;
-      StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
-                      V::Packus16(adjust(s.greenA), adjust(s.greenB)),
-                      V::Packus16(adjust(s.blueA), adjust(s.blueB)), words + x);
-    };
-    store(out.add, [](Reg v) { return v; });
-    store(out.subtract, [&](Reg v) { return V::Sub16(zero, v); });
-    store(out.interpolatedComplement, [&](Reg v) { return V::Sub16(complementBias, v); });
+    const ChromaTerms<V> chroma = LoadExactChroma<V>(cr + x / 2, cb + x / 2);
+    for (const ChainSource& row : rows) {
+      const Sums<V> s = ExactSums<V>(row.luma + x, chroma, brightness);
+      const auto store = [&](uint32_t* words, auto adjust) {
+        if (!words) return;
+        StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
+                        V::Packus16(adjust(s.greenA), adjust(s.greenB)),
+                        V::Packus16(adjust(s.blueA), adjust(s.blueB)), words + x);
+      };
+      store(row.out.add, [](Reg v) { return v; });
+      store(row.out.subtract, [&](Reg v) { return V::Sub16(zero, v); });
+      store(row.out.interpolatedComplement, [&](Reg v) { return V::Sub16(complementBias, v); });
+    }
   }
   for (; x < count; ++x) {
-    const Rgb t = ScaledSums(luma[x], cr[x / 2], cb[x / 2], brightness);
-    const Rgb s = {t.red >> kConversionShift, t.green >> kConversionShift,
-                   t.blue >> kConversionShift};
-    const auto store = [&](uint32_t* words, int32_t sign, int32_t offset) {
-      if (words) {
-        words[x] =
-            ChainBytes(sign * s.red + offset, sign * s.green + offset, sign * s.blue + offset);
-      }
-    };
-    store(out.add, 1, 0);
-    store(out.subtract, -1, 0);
-    store(out.interpolatedComplement, -1, kChannelMax - kInterpolationBias);
+    for (const ChainSource& row : rows) {
+      const Rgb t = ScaledSums(row.luma[x], cr[x / 2], cb[x / 2], brightness);
+      const Rgb s = {t.red >> kConversionShift, t.green >> kConversionShift,
+                     t.blue >> kConversionShift};
+      const auto store = [&](uint32_t* words, int32_t sign, int32_t offset) {
+        if (words) {
+          words[x] =
+              ChainBytes(sign * s.red + offset, sign * s.green + offset, sign * s.blue + offset);
+        }
+      };
+      store(row.out.add, 1, 0);
+      store(row.out.subtract, -1, 0);
+      store(row.out.interpolatedComplement, -1, kChannelMax - kInterpolationBias);
+    }
   }
 }
 
-template <class V>
-void PrepareChainRow(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
-                     int32_t brightness, ChainRow& row) {
-  PrepareChainWords<V>(luma, cr, cb, count, brightness, {.add = row.add, .subtract = row.subtract});
+// Rows [first, first + rows) of a chunk, `first` even, two rows per chroma row; `words(y)` says
+// where row y's words go.
+template <class V, class Words>
+void PrepareRows(const BlitFrame& f, int32_t start, int32_t count, int32_t first, int32_t rows,
+                 Words words) {
+  const auto source = [&](int32_t y) { return ChainSource{LumaRow(f, y) + start, words(y)}; };
+  for (int32_t y = first; y < first + rows; y += 2) {
+    const uint8_t* cr = CrRow(f, y) + start / 2;
+    const uint8_t* cb = CbRow(f, y) + start / 2;
+    if (y + 1 < first + rows) {
+      PrepareChainWords<V>({source(y), source(y + 1)}, cr, cb, count, f.brightness);
+    } else {
+      PrepareChainWords<V>({source(y)}, cr, cb, count, f.brightness);
+    }
+  }
 }
 
 static inline __m128i LoadWords(const uint32_t* words) {
@@ -267,10 +292,9 @@ void DitherUpright(const BlitFrame& f) {
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + 2 * l;
         ChainRow upper, lower;
-        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                           count, f.brightness, upper);
-        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
-                           CbRow(f, y) + start / 2, count, f.brightness, lower);
+        PrepareChainWords<V>(
+            {{LumaRow(f, y) + start, upper.Words()}, {LumaRow(f, y + 1) + start, lower.Words()}},
+            CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count, f.brightness);
         GatherBlocks(upper, lower, count, stage.add[l], stage.subtract[l]);
         for (int32_t i = 0; f.compare && i < count; i += 2) {
           if (UprightBlockKept(f, start + i, y)) stage.Clear(l, 2 * i, 4);
@@ -348,10 +372,9 @@ void DitherRotated(const BlitFrame& f) {
       for (int32_t l = 0; l < lanes; ++l) {
         const int32_t y = top + 2 * l;
         ChainRow upper, lower;
-        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                           count, f.brightness, upper);
-        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
-                           CbRow(f, y) + start / 2, count, f.brightness, lower);
+        PrepareChainWords<V>(
+            {{LumaRow(f, y) + start, upper.Words()}, {LumaRow(f, y + 1) + start, lower.Words()}},
+            CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count, f.brightness);
         GatherBlocksFromRight(upper, lower, count, stage.add[l], stage.subtract[l]);
         for (int32_t i = 0; f.compare && i < count; i += 2) {
           if (RotatedBlockKept(f, end - 1 - i, y)) stage.Clear(l, 2 * i, 4);
@@ -400,13 +423,23 @@ void DitherRotatedAlt(const BlitFrame& f) {
     for (int32_t top = 0; top < height; top += 2 * n) {
       const int32_t lanes = height - top < 2 * n ? (height - top) / 2 : n;
       ChainStage<n> stage;
-      for (int32_t l = 0; l < lanes; ++l) {
+      // A pair's lower row takes the chroma of the next pair's upper row.
+      ChainRow upper[n], lower[n];
+      const auto prepare = [&](int32_t chromaRow, std::initializer_list<ChainSource> rows) {
+        PrepareChainWords<V>(rows, CrRow(f, chromaRow) + start / 2, CbRow(f, chromaRow) + start / 2,
+                             stripEnd + 1 - start, f.brightness);
+      };
+      const auto source = [&](int32_t y, ChainRow& row) {
+        return ChainSource{LumaRow(f, y) + start, row.Words()};
+      };
+      prepare(top, {source(top, upper[0])});
+      for (int32_t l = 0; l + 1 < lanes; ++l) {
         const int32_t y = top + 2 * l;
-        ChainRow upper, lower;
-        PrepareChainRow<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2,
-                           stripEnd + 1 - start, f.brightness, upper);
-        PrepareChainRow<V>(LumaRow(f, y + 1) + start, CrRow(f, y + 2) + start / 2,
-                           CbRow(f, y + 2) + start / 2, stripEnd + 1 - start, f.brightness, lower);
+        prepare(y + 2, {source(y + 1, lower[l]), source(y + 2, upper[l + 1])});
+      }
+      const int32_t lastY = top + 2 * (lanes - 1);
+      prepare(lastY + 2, {source(lastY + 1, lower[lanes - 1])});
+      for (int32_t l = 0; l < lanes; ++l) {
         // Columns from the right, each top then bottom.
         const auto interleave = [&](const uint32_t* t, const uint32_t* b, uint32_t* out) {
           int32_t i = 0;
@@ -419,8 +452,8 @@ void DitherRotatedAlt(const BlitFrame& f) {
           }
           for (; i < columns; ++i) out[2 * i] = t[last - i], out[2 * i + 1] = b[last - i];
         };
-        interleave(upper.add, lower.add, stage.add[l]);
-        interleave(upper.subtract, lower.subtract, stage.subtract[l]);
+        interleave(upper[l].add, lower[l].add, stage.add[l]);
+        interleave(upper[l].subtract, lower[l].subtract, stage.subtract[l]);
       }
       stage.Interleave(lanes, 2 * columns, s, 0);
       error = RunLockstep<n>(s, error);
@@ -574,23 +607,23 @@ void DitherUprightDouble(const BlitFrame& f) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
       ChunkStage<n, 3, kStripColumns> stage;
       auto& [add, subtract, under] = stage.words;
-      const auto prepare = [&](int32_t y, const ChainWords& words) {
-        PrepareChainWords<V>(LumaRow(f, y) + start, CrRow(f, y) + start / 2,
-                             CbRow(f, y) + start / 2, count, f.brightness, words);
-      };
       // Each row's interpolated samples are the row below of the lane before.
-      for (int32_t l = 0; l < lanes; ++l) {
-        const int32_t y = top + l;
-        prepare(y, {.add = add[l],
-                    .subtract = subtract[l],
-                    .interpolatedComplement = l > 0 ? under[l - 1] : nullptr});
-        for (int32_t x = start; f.compare && x < start + count; ++x) {
+      PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
+        const int32_t l = y - top;
+        return ChainWords{.add = add[l],
+                          .subtract = subtract[l],
+                          .interpolatedComplement = l > 0 ? under[l - 1] : nullptr};
+      });
+      const int32_t below = top + lanes < f.height ? top + lanes : f.height - 1;
+      PrepareChainWords<V>(
+          {{LumaRow(f, below) + start, {.interpolatedComplement = under[lanes - 1]}}},
+          CrRow(f, below) + start / 2, CbRow(f, below) + start / 2, count, f.brightness);
+      for (int32_t l = 0; f.compare && l < lanes; ++l) {
+        for (int32_t x = start; x < start + count; ++x) {
           s.kept[static_cast<size_t>(x) * n + l] =
-              LumaUnchanged(f, x, y) && ChromaUnchanged(f, x, y) ? ~0u : 0;
+              LumaUnchanged(f, x, top + l) && ChromaUnchanged(f, x, top + l) ? ~0u : 0;
         }
       }
-      prepare(top + lanes < f.height ? top + lanes : f.height - 1,
-              {.interpolatedComplement = under[lanes - 1]});
       stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
     }
     error = RunDoubledLockstep<n>(s, error);
@@ -648,13 +681,11 @@ void DitherRotatedDouble(const BlitFrame& f) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
       ChunkStage<n, 3, kStripColumns> stage;
       auto& [add, subtract, next] = stage.words;
-      for (int32_t l = 0; l < lanes; ++l) {
-        const int32_t y = top + l;
-        PrepareChainWords<V>(
-            LumaRow(f, y) + start, CrRow(f, y) + start / 2, CbRow(f, y) + start / 2, count,
-            f.brightness,
-            {.add = add[l], .subtract = subtract[l], .interpolatedComplement = next[l]});
-      }
+      PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
+        const int32_t l = y - top;
+        return ChainWords{
+            .add = add[l], .subtract = subtract[l], .interpolatedComplement = next[l]};
+      });
       stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
     }
     const auto store = [&](uint16_t* line, R pairs) {
