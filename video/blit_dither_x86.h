@@ -197,7 +197,7 @@ struct ChunkStage {
     const int32_t rounded = RoundUp(samples);
     for (int32_t l = 0; l < kLanes; ++l) {
       const int32_t from = l < lanes ? samples : 0;
-      Clear(l, from, rounded - from);
+      if (from < rounded) Clear(l, from, rounded - from);
     }
     for (int32_t k = 0; k < rounded; k += kLanes) {
       for (int32_t a = 0; a < kArrays; ++a) {
@@ -559,7 +559,7 @@ template <int32_t n>
 uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
-  constexpr int32_t kCheckEvery = 16;
+  constexpr int32_t kCheckEvery = 8;
   const R ones = L::Same(~0u);
   R ends[kErrorStates];
   for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(~SameErrorsWord(e));
