@@ -2,7 +2,7 @@
 // table after the processor has been checked.
 #include <immintrin.h>
 
-#include "video/blit_dither_x86.h"
+#include "video/blit_dither.h"
 #include "video/blit_x86.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // kernels with the x86 semantics those kernels are written against (see blit_vector.h).
 #include <arm_neon.h>
 
-#include "video/blit_dither_neon.h"
+#include "video/blit_dither.h"
 
 namespace {
 
@@ -79,15 +79,4 @@ struct Neon {
 
 }  // namespace
 
-const BlitKernels neonKernels = {
-    .blitUpright = vector_blit::BlitUpright<Neon>,
-    .ditherUpright = vector_blit::DitherUpright<Neon>,
-    .blitUprightDouble = vector_blit::BlitUprightDouble<Neon>,
-    .ditherUprightDouble = vector_blit::DitherUprightDouble<Neon>,
-    .blitRotated = vector_blit::BlitRotated<Neon>,
-    .ditherRotated = vector_blit::DitherRotated<Neon>,
-    .blitRotatedAlt = vector_blit::BlitRotatedAlt<Neon>,
-    .ditherRotatedAlt = vector_blit::DitherRotatedAlt<Neon>,
-    .blitRotatedDouble = vector_blit::BlitRotatedDouble<Neon>,
-    .ditherRotatedDouble = vector_blit::DitherRotatedDouble<Neon>,
-};
+const BlitKernels neonKernels = vector_blit::Kernels<Neon>();

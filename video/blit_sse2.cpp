@@ -1,7 +1,7 @@
 // The SSE2 blit path: 16 pixels per step. Built with -msse2.
 #include <emmintrin.h>
 
-#include "video/blit_dither_x86.h"
+#include "video/blit_dither.h"
 #include "video/blit_x86.h"
 
 namespace {

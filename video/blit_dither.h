@@ -1,20 +1,16 @@
-// The x86 dithering workers and the x86 kernel table. The channel sums come from the vector
+// The dithering workers and the kernel table of a vector path, written over its register
+// operations (blit_vector.h) and its lanes (blit_lanes.h). The channel sums come from the vector
 // conversion, with the three channels side by side in the bytes of one word per sample. The
 // carried errors make each sample depend on the one before; each worker breaks that chain up as
 // its walk allows (see the workers). Internal linkage, for the reason given in
 // colour_conversion.h.
 #pragma once
 
-#include <emmintrin.h>
-#ifdef __AVX2__
-#include <immintrin.h>
-#endif
-
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
-#include "video/blit_lockstep_x86.h"
+#include "video/blit_lockstep.h"
 #include "video/blit_vector.h"
 
 namespace vector_blit {
@@ -43,42 +39,6 @@ struct ChainRow {
   ChainWords Words() { return {.add = add, .subtract = subtract}; }
 };
 
-// 16 samples' red, green and blue bytes as words (red, green, blue, 0) in sample order.
-static inline void StoreChainBytes(__m128i red, __m128i green, __m128i blue, uint32_t* out) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i redGreenLow = _mm_unpacklo_epi8(red, green),
-                redGreenHigh = _mm_unpackhi_epi8(red, green);
-  const __m128i blueLow = _mm_unpacklo_epi8(blue, zero), blueHigh = _mm_unpackhi_epi8(blue, zero);
-  const auto store = [out](int32_t at, __m128i words) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), words);
-  };
-  store(0, _mm_unpacklo_epi16(redGreenLow, blueLow));
-  store(4, _mm_unpackhi_epi16(redGreenLow, blueLow));
-  store(8, _mm_unpacklo_epi16(redGreenHigh, blueHigh));
-  store(12, _mm_unpackhi_epi16(redGreenHigh, blueHigh));
-}
-#ifdef __AVX2__
-// 32 samples, packed within 128-bit lanes as [0-7, 16-23 | 8-15, 24-31]: the unpacks give words
-// [0-3 | 8-11], [4-7 | 12-15], [16-19 | 24-27] and [20-23 | 28-31], which two lane swaps order.
-static inline void StoreChainBytes(__m256i red, __m256i green, __m256i blue, uint32_t* out) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i redGreenLow = _mm256_unpacklo_epi8(red, green);
-  const __m256i redGreenHigh = _mm256_unpackhi_epi8(red, green);
-  const __m256i blueLow = _mm256_unpacklo_epi8(blue, zero);
-  const __m256i blueHigh = _mm256_unpackhi_epi8(blue, zero);
-  const auto store = [out](int32_t at, __m256i first, __m256i second) {
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at),
-                        _mm256_permute2x128_si256(first, second, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at + 8),
-                        _mm256_permute2x128_si256(first, second, 0x31));
-  };
-  store(0, _mm256_unpacklo_epi16(redGreenLow, blueLow),
-        _mm256_unpackhi_epi16(redGreenLow, blueLow));
-  store(16, _mm256_unpacklo_epi16(redGreenHigh, blueHigh),
-        _mm256_unpackhi_epi16(redGreenHigh, blueHigh));
-}
-#endif
-
 static inline uint32_t ChainBytes(int32_t red, int32_t green, int32_t blue) {
   return static_cast<uint32_t>(ClampChannel(red) | ClampChannel(green) << 8 |
                                ClampChannel(blue) << 16);
@@ -104,9 +64,10 @@ void PrepareChainWords(std::initializer_list<ChainSource> rows, const uint8_t* c
       const Sums<V> s = ExactSums<V>(row.luma + x, chroma, brightness);
       const auto store = [&](uint32_t* words, auto adjust) {
         if (!words) return;
-        StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
-                        V::Packus16(adjust(s.greenA), adjust(s.greenB)),
-                        V::Packus16(adjust(s.blueA), adjust(s.blueB)), words + x);
+        Lanes<kLanesOf<V>>::StoreChainBytes(V::Packus16(adjust(s.redA), adjust(s.redB)),
+                                            V::Packus16(adjust(s.greenA), adjust(s.greenB)),
+                                            V::Packus16(adjust(s.blueA), adjust(s.blueB)),
+                                            words + x);
       };
       store(row.out.add, [](Reg v) { return v; });
       store(row.out.subtract, [&](Reg v) { return V::Sub16(zero, v); });
@@ -148,33 +109,16 @@ void PrepareRows(const BlitFrame& f, int32_t start, int32_t count, int32_t first
   }
 }
 
-static inline __m128i LoadWords(const uint32_t* words) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
-}
-
-// Red's top five bits to bits 0-4, green's top six to 5-10, blue's top five to 11-15, sign-
-// extended from bit 15 so that the signed pack keeps all 16 bits.
-static inline __m128i PackWords(__m128i v) {
-  const __m128i pixel =
-      _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x1F)),
-                                _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x7E0))),
-                   _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800)));
-  return _mm_srai_epi32(_mm_slli_epi32(pixel, 16), 16);
+static inline uint16_t PixelOf(uint32_t value) {
+  return Pack565({static_cast<int32_t>(value & 0xFF), static_cast<int32_t>(value >> 8 & 0xFF),
+                  static_cast<int32_t>(value >> 16 & 0xFF)});
 }
 
 // Chain values, one word per sample, as 5-6-5 pixels.
 static inline void PackValues(const uint32_t* values, uint16_t* pixels, int32_t count) {
   int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m128i low = PackWords(LoadWords(values + i));
-    const __m128i high = PackWords(LoadWords(values + i + 4));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packs_epi32(low, high));
-  }
-  for (; i < count; ++i) {
-    pixels[i] = Pack565({static_cast<int32_t>(values[i] & 0xFF),
-                         static_cast<int32_t>(values[i] >> 8 & 0xFF),
-                         static_cast<int32_t>(values[i] >> 16 & 0xFF)});
-  }
+  for (; i + 8 <= count; i += 8) Lanes<4>::StoreEightPixels(values + i, pixels + i);
+  for (; i < count; ++i) pixels[i] = PixelOf(values[i]);
 }
 
 // A chunk of one stretch: a strip of a row pair, two samples per column.
@@ -244,21 +188,13 @@ void StoreLanePairs(const uint32_t* top, const uint32_t* bottom, int32_t lanes, 
   std::memcpy(out, words, lanes * sizeof words[0]);
 }
 
-static inline uint16_t PixelOf(uint32_t value) {
-  return Pack565({static_cast<int32_t>(value & 0xFF), static_cast<int32_t>(value >> 8 & 0xFF),
-                  static_cast<int32_t>(value >> 16 & 0xFF)});
-}
-
 // The 2 by 2 blocks of a chunk in chain order: top left, top right, bottom left, bottom right.
 static inline void GatherBlocks(const ChainRow& top, const ChainRow& bottom, int32_t count,
                                 uint32_t* add, uint32_t* subtract) {
   const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
     int32_t i = 0;
     for (; i + 4 <= count; i += 4) {
-      const __m128i t = LoadWords(upper + i);
-      const __m128i b = LoadWords(lower + i);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_unpacklo_epi64(t, b));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4), _mm_unpackhi_epi64(t, b));
+      Lanes<4>::ZipPairs(Lanes<4>::Load(upper + i), Lanes<4>::Load(lower + i), out + 2 * i);
     }
     for (; i < count; i += 2) {
       out[2 * i] = upper[i], out[2 * i + 1] = upper[i + 1];
@@ -323,10 +259,6 @@ void DitherUpright(const BlitFrame& f) {
   }
 }
 
-static inline __m128i LoadReversed(const uint32_t* words) {
-  return _mm_shuffle_epi32(LoadWords(words), _MM_SHUFFLE(0, 1, 2, 3));
-}
-
 // The 2 by 2 blocks of a chunk from the right, in chain order: top right, top left, bottom
 // right, bottom left.
 static inline void GatherBlocksFromRight(const ChainRow& top, const ChainRow& bottom, int32_t count,
@@ -334,10 +266,8 @@ static inline void GatherBlocksFromRight(const ChainRow& top, const ChainRow& bo
   const auto pairs = [&](const uint32_t* upper, const uint32_t* lower, uint32_t* out) {
     int32_t n = 0;
     for (; n + 4 <= count; n += 4) {
-      const __m128i t = LoadReversed(upper + count - 4 - n);
-      const __m128i b = LoadReversed(lower + count - 4 - n);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n), _mm_unpacklo_epi64(t, b));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * n + 4), _mm_unpackhi_epi64(t, b));
+      Lanes<4>::ZipPairs(Lanes<4>::LoadReversed(upper + count - 4 - n),
+                         Lanes<4>::LoadReversed(lower + count - 4 - n), out + 2 * n);
     }
     for (; n < count; n += 2) {
       const int32_t i = count - 1 - n;
@@ -444,11 +374,8 @@ void DitherRotatedAlt(const BlitFrame& f) {
         const auto interleave = [&](const uint32_t* t, const uint32_t* b, uint32_t* out) {
           int32_t i = 0;
           for (; i + 4 <= columns; i += 4) {
-            const __m128i tr = LoadReversed(t + last - 3 - i);
-            const __m128i br = LoadReversed(b + last - 3 - i);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_unpacklo_epi32(tr, br));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4),
-                             _mm_unpackhi_epi32(tr, br));
+            Lanes<4>::ZipWords(Lanes<4>::LoadReversed(t + last - 3 - i),
+                               Lanes<4>::LoadReversed(b + last - 3 - i), out + 2 * i);
           }
           for (; i < columns; ++i) out[2 * i] = t[last - i], out[2 * i + 1] = b[last - i];
         };
@@ -508,7 +435,7 @@ BLIT_INLINE DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k,
   using L = Lanes<n>;
   using R = typename L::Reg;
   const R notMask = L::Same(~kErrorMaskWord);
-  const auto at = [&s](const std::vector<uint32_t>& words, int32_t i) {
+  const auto at = [](const std::vector<uint32_t>& words, int32_t i) {
     return L::Load(words.data() + static_cast<ptrdiff_t>(i) * n);
   };
   // 255 - clamp(s + e) from 255 - e.
@@ -606,7 +533,9 @@ void DitherUprightDouble(const BlitFrame& f) {
     for (int32_t start = 0; start < f.width; start += kStripColumns) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
       ChunkStage<n, 3, kStripColumns> stage;
-      auto& [add, subtract, under] = stage.words;
+      // Named references: the lambda below captures them, which older compilers refuse for a
+      // structured binding.
+      auto &add = stage.words[0], &subtract = stage.words[1], &under = stage.words[2];
       // Each row's interpolated samples are the row below of the lane before.
       PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
         const int32_t l = y - top;
@@ -668,7 +597,7 @@ void DitherRotatedDouble(const BlitFrame& f) {
   DoubledLockstep& s = ThreadDoubledLockstep();
   s.Reserve(ChunkStage<n, 3, kStripColumns>::RoundUp(f.width), n);
   const R notMask = L::Same(~kErrorMaskWord);
-  const auto at = [&s](const std::vector<uint32_t>& words, int32_t x) {
+  const auto at = [](const std::vector<uint32_t>& words, int32_t x) {
     return L::Load(words.data() + static_cast<ptrdiff_t>(x) * n);
   };
   // 255 - clamp(s + e) from 255 - e, as in ConvertDoubled.
@@ -680,7 +609,7 @@ void DitherRotatedDouble(const BlitFrame& f) {
     for (int32_t start = 0; start < f.width; start += kStripColumns) {
       const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
       ChunkStage<n, 3, kStripColumns> stage;
-      auto& [add, subtract, next] = stage.words;
+      auto &add = stage.words[0], &subtract = stage.words[1], &next = stage.words[2];
       PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
         const int32_t l = y - top;
         return ChainWords{
