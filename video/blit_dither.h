@@ -429,6 +429,20 @@ struct DoubledSample {
   typename Lanes<n>::Reg topLeft, topRight, bottomLeft, bottomRight, outgoing;
 };
 
+// Sample k's word of every lane in one of the lockstep's arrays.
+template <int32_t n>
+BLIT_INLINE typename Lanes<n>::Reg LaneWords(const std::vector<uint32_t>& words, int32_t k) {
+  return Lanes<n>::Load(words.data() + static_cast<ptrdiff_t>(k) * n);
+}
+
+// 255 - clamp(s + e) for sample k from 255 - e.
+template <int32_t n>
+BLIT_INLINE typename Lanes<n>::Reg DitheredComplement(const DoubledLockstep& s, int32_t k,
+                                                      typename Lanes<n>::Reg error) {
+  using L = Lanes<n>;
+  return L::SubsU8(L::AddsU8(error, LaneWords<n>(s.subtract, k)), LaneWords<n>(s.add, k));
+}
+
 template <int32_t n, bool kLast>
 BLIT_INLINE DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k,
                                             typename Lanes<n>::Reg error) {
@@ -436,12 +450,9 @@ BLIT_INLINE DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k,
   using R = typename L::Reg;
   const R notMask = L::Same(~kErrorMaskWord);
   const auto at = [](const std::vector<uint32_t>& words, int32_t i) {
-    return L::Load(words.data() + static_cast<ptrdiff_t>(i) * n);
+    return LaneWords<n>(words, i);
   };
-  // 255 - clamp(s + e) from 255 - e.
-  const auto dithered = [&](R e, int32_t i) {
-    return L::SubsU8(L::AddsU8(e, at(s.subtract, i)), at(s.add, i));
-  };
+  const auto dithered = [&s](R e, int32_t i) { return DitheredComplement<n>(s, i, e); };
   const R left = dithered(error, k);
   const R leftBelow = L::Average(left, at(s.under, k));
   if (kLast) return {left, left, left, left, L::Or(leftBelow, notMask)};
@@ -597,13 +608,7 @@ void DitherRotatedDouble(const BlitFrame& f) {
   DoubledLockstep& s = ThreadDoubledLockstep();
   s.Reserve(ChunkStage<n, 3, kStripColumns>::RoundUp(f.width), n);
   const R notMask = L::Same(~kErrorMaskWord);
-  const auto at = [](const std::vector<uint32_t>& words, int32_t x) {
-    return L::Load(words.data() + static_cast<ptrdiff_t>(x) * n);
-  };
-  // 255 - clamp(s + e) from 255 - e, as in ConvertDoubled.
-  const auto dithered = [&](R e, int32_t x) {
-    return L::SubsU8(L::AddsU8(e, at(s.subtract, x)), at(s.add, x));
-  };
+  const auto dithered = [&s](R e, int32_t x) { return DitheredComplement<n>(s, x, e); };
   for (int32_t top = 0; top < f.height; top += n) {
     const int32_t lanes = f.height - top < n ? f.height - top : n;
     for (int32_t start = 0; start < f.width; start += kStripColumns) {
@@ -633,8 +638,9 @@ void DitherRotatedDouble(const BlitFrame& f) {
         break;
       }
       const R second = dithered(L::Or(first, notMask), x);
-      const R nearSecond = L::Average(second, at(s.under, x - 1));
-      const R nearNext = L::Average(at(s.under, x - 1), nearSecond);
+      const R next = LaneWords<n>(s.under, x - 1);
+      const R nearSecond = L::Average(second, next);
+      const R nearNext = L::Average(next, nearSecond);
       error = L::Or(nearNext, notMask);
       store(line, L::ComplementPixelPairs(first, second));
       store(line + pitch, L::ComplementPixelPairs(nearSecond, nearNext));
