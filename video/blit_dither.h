@@ -461,20 +461,22 @@ BLIT_INLINE DoubledSample<n> ConvertDoubled(const DoubledLockstep& s, int32_t k,
   return {left, right, leftBelow, rightBelow, L::Or(rightBelow, notMask)};
 }
 
-// Sample k's outgoing errors, complemented; a kept sample passes its incoming ones through.
-template <int32_t n>
+// Sample k's outgoing errors, complemented; under the compare rule, a kept sample passes its
+// incoming ones through.
+template <int32_t n, bool kCompare>
 BLIT_INLINE typename Lanes<n>::Reg DoubledOutgoing(const DoubledLockstep& s, int32_t k,
                                                    typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
   const typename L::Reg outgoing = k + 1 == s.length
                                        ? ConvertDoubled<n, true>(s, k, error).outgoing
                                        : ConvertDoubled<n, false>(s, k, error).outgoing;
+  if (!kCompare) return outgoing;
   return L::Select(L::Load(s.kept.data() + static_cast<ptrdiff_t>(k) * n), error, outgoing);
 }
 
 // The real run of samples [from, to) from the complemented errors `error`, storing the pixel
 // pairs; returns the complemented errors after them.
-template <int32_t n>
+template <int32_t n, bool kCompare>
 typename Lanes<n>::Reg RunDoubled(DoubledLockstep& s, int32_t from, int32_t to,
                                   typename Lanes<n>::Reg error) {
   using L = Lanes<n>;
@@ -482,6 +484,7 @@ typename Lanes<n>::Reg RunDoubled(DoubledLockstep& s, int32_t from, int32_t to,
     const ptrdiff_t at = static_cast<ptrdiff_t>(k) * n;
     L::Store(s.upper.data() + at, L::ComplementPixelPairs(d.topLeft, d.topRight));
     L::Store(s.lower.data() + at, L::ComplementPixelPairs(d.bottomLeft, d.bottomRight));
+    if (!kCompare) return d.outgoing;
     return L::Select(L::Load(s.kept.data() + at), error, d.outgoing);
   };
   for (int32_t k = from; k < to; ++k) {
@@ -493,7 +496,7 @@ typename Lanes<n>::Reg RunDoubled(DoubledLockstep& s, int32_t from, int32_t to,
 
 // Each row is a stretch of the one chain through the frame, as in RunLockstep; the averaging
 // with the row below makes the eight runs of a row agree after a few samples.
-template <int32_t n>
+template <int32_t n, bool kCompare>
 uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   using L = Lanes<n>;
   using R = typename L::Reg;
@@ -503,7 +506,7 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   for (int32_t e = 0; e < kErrorStates; ++e) ends[e] = L::Same(~SameErrorsWord(e));
   int32_t known = s.length;
   for (int32_t k = 0; k < s.length; ++k) {
-    for (R& end : ends) end = DoubledOutgoing<n>(s, k, end);
+    for (R& end : ends) end = DoubledOutgoing<n, kCompare>(s, k, end);
     if (k % kCheckEvery == kCheckEvery - 1 && Settled<n>(ends, L::Same(0))) {
       known = k + 1;
       break;
@@ -511,7 +514,7 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   }
   uint32_t table[kErrorStates][n];
   if (known < s.length) {
-    const R out = L::Xor(RunDoubled<n>(s, known, s.length, ends[0]), ones);
+    const R out = L::Xor(RunDoubled<n, kCompare>(s, known, s.length, ends[0]), ones);
     for (auto& row : table) L::Store(row, out);
   } else {
     for (int32_t e = 0; e < kErrorStates; ++e) L::Store(table[e], L::Xor(ends[e], ones));
@@ -522,7 +525,7 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
     error = (table[error & 0xFF][l] & 0xFF) | (table[error >> 8 & 0xFF][l] & 0xFF00) |
             (table[error >> 16][l] & 0xFF0000);
   }
-  RunDoubled<n>(s, 0, known, L::Xor(L::Load(incoming), ones));
+  RunDoubled<n, kCompare>(s, 0, known, L::Xor(L::Load(incoming), ones));
   return error;
 }
 
@@ -537,7 +540,7 @@ void DitherUprightDouble(const BlitFrame& f) {
   s.Reserve(rounded, n);
   s.length = f.width;
   // Kept samples are marked straight into the lockstep; lanes past the picture stay unmarked.
-  std::fill_n(s.kept.begin(), static_cast<size_t>(rounded) * n, 0u);
+  if (f.compare) std::fill_n(s.kept.begin(), static_cast<size_t>(rounded) * n, 0u);
   uint32_t error = 0;
   for (int32_t top = 0; top < f.height; top += n) {
     const int32_t lanes = f.height - top < n ? f.height - top : n;
@@ -566,7 +569,8 @@ void DitherUprightDouble(const BlitFrame& f) {
       }
       stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
     }
-    error = RunDoubledLockstep<n>(s, error);
+    error =
+        f.compare ? RunDoubledLockstep<n, true>(s, error) : RunDoubledLockstep<n, false>(s, error);
     for (int32_t start = 0; start < f.width; start += n) {
       const int32_t count = f.width - start < n ? f.width - start : n;
       const ptrdiff_t at = static_cast<ptrdiff_t>(start) * n;
