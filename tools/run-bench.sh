@@ -2,8 +2,9 @@
 # Runs the blit benchmark from the build folder given as $1 and prints, per frame size, the time
 # per frame, the time per output pixel and the ratios the blitters are held to. Further arguments
 # go to the benchmark (e.g. --benchmark_filter=640x480). Each benchmark runs BENCH_REPETITIONS
-# times (5 unless set) and the table takes the fastest run's CPU time: work from other programs
-# only ever adds time, so the minimum is the steadiest figure on a shared machine.
+# times (5 unless set), its runs spread through the whole session in random order, and the table
+# takes the fastest run's CPU time: work from other programs only ever adds time, and comes in
+# bursts, so the minimum over spread-out runs is the steadiest figure on a shared machine.
 set -euo pipefail
 
 build_dir=${1:?usage: run-bench.sh BUILD_DIR [benchmark options]}
@@ -12,23 +13,30 @@ bench="$build_dir/bench/blit_bench"
 [ -x "$bench" ] || { echo "run-bench.sh: $bench is missing; build with MORVELANT_BENCH=ON" >&2; exit 1; }
 
 csv=$(mktemp)
-trap 'rm -f "$csv"' EXIT
+list=$(mktemp)
+trap 'rm -f "$csv" "$list"' EXIT
+# The interleaved runs report in random order; the table follows the benchmarks' own order.
+"$bench" --benchmark_list_tests=true "$@" >"$list" 2>/dev/null
 "$bench" --benchmark_format=csv --benchmark_repetitions="${BENCH_REPETITIONS:-5}" \
-  --benchmark_report_aggregates_only=true "$@" >"$csv" 2>/dev/null
+  --benchmark_report_aggregates_only=true --benchmark_enable_random_interleaving=true "$@" \
+  >"$csv" 2>/dev/null
 
 awk -F, '
   function cell(field) { gsub(/"/, "", field); return field }
-  NR == 1 { next }
+  FNR == NR {
+    split($0, part, "/"); name = part[1]; size = part[2]
+    if (!(size in seen)) { seen[size] = 1; sizes[++nsizes] = size }
+    order[size, ++count[size]] = name
+    next
+  }
+  FNR == 1 { next }
   {
     row = cell($1)
     if (row !~ /_min$/) next
     sub(/_min$/, "", row)
     split(row, part, "/"); name = part[1]; size = part[2]
-    if (!(size in seen)) { seen[size] = 1; sizes[++nsizes] = size }
     split(size, wh, "x")
-    pixels = wh[1] * wh[2] * (name ~ /Double/ ? 4 : 1)
-    ns[size, name] = cell($4) + 0; px[size, name] = pixels
-    order[size, ++count[size]] = name
+    ns[size, name] = cell($4) + 0; px[size, name] = wh[1] * wh[2] * (name ~ /Double/ ? 4 : 1)
   }
   function mark(ok) { return ok ? "met" : "MISSED" }
   END {
@@ -63,4 +71,4 @@ awk -F, '
         }
       }
     }
-  }' "$csv"
+  }' "$list" "$csv"
