@@ -124,6 +124,7 @@ TEST_F(MessagesTest, ThreadMessagesTimersAndPaintReachTheLoop) {
 
 TEST_F(MessagesTest, TwoThreadsSendingToEachOtherDoNotDeadlock) {
   std::atomic<WindowHandle> remote{nullptr};
+  std::atomic<bool> answered{false};
   EventHandle ready = CreateNamedEvent(nullptr, true, false);
   WindowHandle local = CreateWindow({.className = u"TEST", .procedure = RecordingProc});
   std::thread other([&] {
@@ -131,14 +132,21 @@ TEST_F(MessagesTest, TwoThreadsSendingToEachOtherDoNotDeadlock) {
     SetEvent(ready);
     // Answering a send from the main thread while the main thread itself is sending here.
     EXPECT_EQ(SendMessage(local, WM_USER, 4, 0), 8);
+    answered = true;
     RunLoop();
   });
   WaitForEvent(ready, INFINITE);
   EXPECT_EQ(SendMessage(remote, WM_USER, 3, 0), 6);
+  // This send may be answered before the other thread's reaches this queue; as on any message
+  // thread, that one is answered when this thread next looks at its queue.
+  Message message;
+  while (!answered) {
+    PeekMessage(&message, false);
+    std::this_thread::yield();
+  }
   SendMessage(remote, WM_CLOSE, 0, 0);
   other.join();
   DestroyWindow(local);
-  Message message;
   while (PeekMessage(&message, true)) {
   }
   CloseEvent(ready);
