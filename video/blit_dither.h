@@ -529,6 +529,29 @@ uint32_t RunDoubledLockstep(DoubledLockstep& s, uint32_t error) {
   return error;
 }
 
+// Stages rows [top, top + lanes) into the doublers' lockstep chunk by chunk: each row's add and
+// subtract words in its own lane and its complemented interpolated samples in lane l - shift
+// (none where that is negative); `more(start, count, under)` adds what else a chunk needs.
+template <class V, int32_t n, class More>
+void StageDoubledRows(const BlitFrame& f, DoubledLockstep& s, int32_t top, int32_t lanes,
+                      int32_t shift, More more) {
+  for (int32_t start = 0; start < f.width; start += kStripColumns) {
+    const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
+    ChunkStage<n, 3, kStripColumns> stage;
+    // Named references: the lambda below captures them, which older compilers refuse for a
+    // structured binding.
+    auto &add = stage.words[0], &subtract = stage.words[1], &under = stage.words[2];
+    PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
+      const int32_t l = y - top;
+      return ChainWords{.add = add[l],
+                        .subtract = subtract[l],
+                        .interpolatedComplement = l >= shift ? under[l - shift] : nullptr};
+    });
+    more(start, count, under);
+    stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
+  }
+}
+
 // The interpolating doubler: per source sample, two dithered conversions from the row and two
 // interpolated ones from the row below (the last row is its own row below), rows side by side.
 template <class V>
@@ -544,19 +567,9 @@ void DitherUprightDouble(const BlitFrame& f) {
   uint32_t error = 0;
   for (int32_t top = 0; top < f.height; top += n) {
     const int32_t lanes = f.height - top < n ? f.height - top : n;
-    for (int32_t start = 0; start < f.width; start += kStripColumns) {
-      const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
-      ChunkStage<n, 3, kStripColumns> stage;
-      // Named references: the lambda below captures them, which older compilers refuse for a
-      // structured binding.
-      auto &add = stage.words[0], &subtract = stage.words[1], &under = stage.words[2];
-      // Each row's interpolated samples are the row below of the lane before.
-      PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
-        const int32_t l = y - top;
-        return ChainWords{.add = add[l],
-                          .subtract = subtract[l],
-                          .interpolatedComplement = l > 0 ? under[l - 1] : nullptr};
-      });
+    // Each row's interpolated samples are the row below of the lane before; the last lane's
+    // row below is the next row, or the picture's last row itself.
+    StageDoubledRows<V, n>(f, s, top, lanes, 1, [&](int32_t start, int32_t count, auto& under) {
       const int32_t below = top + lanes < f.height ? top + lanes : f.height - 1;
       PrepareChainWords<V>(
           {{LumaRow(f, below) + start, {.interpolatedComplement = under[lanes - 1]}}},
@@ -567,8 +580,7 @@ void DitherUprightDouble(const BlitFrame& f) {
               LumaUnchanged(f, x, top + l) && ChromaUnchanged(f, x, top + l) ? ~0u : 0;
         }
       }
-      stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
-    }
+    });
     error =
         f.compare ? RunDoubledLockstep<n, true>(s, error) : RunDoubledLockstep<n, false>(s, error);
     for (int32_t start = 0; start < f.width; start += n) {
@@ -615,17 +627,8 @@ void DitherRotatedDouble(const BlitFrame& f) {
   const auto dithered = [&s](R e, int32_t x) { return DitheredComplement<n>(s, x, e); };
   for (int32_t top = 0; top < f.height; top += n) {
     const int32_t lanes = f.height - top < n ? f.height - top : n;
-    for (int32_t start = 0; start < f.width; start += kStripColumns) {
-      const int32_t count = f.width - start < kStripColumns ? f.width - start : kStripColumns;
-      ChunkStage<n, 3, kStripColumns> stage;
-      auto &add = stage.words[0], &subtract = stage.words[1], &next = stage.words[2];
-      PrepareRows<V>(f, start, count, top, lanes, [&](int32_t y) {
-        const int32_t l = y - top;
-        return ChainWords{
-            .add = add[l], .subtract = subtract[l], .interpolatedComplement = next[l]};
-      });
-      stage.Interleave(lanes, count, {s.add.data(), s.subtract.data(), s.under.data()}, start);
-    }
+    // Each row's interpolated samples are its own next column's, in its own lane.
+    StageDoubledRows<V, n>(f, s, top, lanes, 0, [](int32_t, int32_t, auto&) {});
     const auto store = [&](uint16_t* line, R pairs) {
       if (lanes == n) return L::Store(line, pairs);
       uint32_t words[n];

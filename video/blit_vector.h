@@ -134,32 +134,6 @@ BLIT_INLINE Channels<V> ExactChannels(const uint8_t* luma, const ChromaTerms<V>&
           V::Packus16(s.blueA, s.blueB)};
 }
 
-// The channel sums of one row, for the dithering workers; `count` may be odd.
-template <class V>
-void RowSums(const uint8_t* luma, const uint8_t* cr, const uint8_t* cb, int32_t count,
-             int32_t brightness, int16_t* red, int16_t* green, int16_t* blue) {
-  constexpr int32_t kHalf = V::kPixels / 2;
-  int32_t x = 0;
-  for (; x + V::kPixels <= count; x += V::kPixels) {
-    const Sums<V> s =
-        ExactSums<V>(luma + x, LoadExactChroma<V>(cr + x / 2, cb + x / 2), brightness);
-    const auto out = [x](int16_t* channel) { return reinterpret_cast<uint16_t*>(channel + x); };
-    V::Store(out(red), s.redA);
-    V::Store(out(red) + kHalf, s.redB);
-    V::Store(out(green), s.greenA);
-    V::Store(out(green) + kHalf, s.greenB);
-    V::Store(out(blue), s.blueA);
-    V::Store(out(blue) + kHalf, s.blueB);
-  }
-  for (; x < count; ++x) {
-    const Rgb s = ScaledSums(luma[x], cr[x / 2], cb[x / 2], brightness);
-    red[x] = static_cast<int16_t>(s.red >> kConversionShift);
-    green[x] = static_cast<int16_t>(s.green >> kConversionShift);
-    blue[x] = static_cast<int16_t>(s.blue >> kConversionShift);
-  }
-}
-
-// Exact pixels of two rows that share one chroma row; `count` is even.
 template <class V>
 void ConvertPairExact(const uint8_t* top, const uint8_t* bottom, const uint8_t* cr,
                       const uint8_t* cb, int32_t count, int32_t brightness, uint16_t* outTop,
