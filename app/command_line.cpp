@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 PlaylistLoaders playlistLoaders;
 

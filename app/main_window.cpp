@@ -3,9 +3,9 @@
 #include <iterator>
 
 #include "app/commands.h"
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 #include "platform/wave_out.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

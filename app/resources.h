@@ -1,7 +1,7 @@
 // The player's resources: window class and title, and the command bar's menu.
 #pragma once
 
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 
 extern const AppInstance playerInstance;
 // The eight action names handed to the window creation.

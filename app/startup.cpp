@@ -8,10 +8,10 @@
 #include "platform/clock.h"
 #include "platform/gapi.h"
 #include "platform/process.h"
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 #include "platform/system_metrics.h"
 #include "platform/wave_out.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/player_state.h"
+#include "core/player_state.h"
 #include "video/blitter.h"
 extern "C" {
 #include <libavutil/log.h>

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 
 struct AudioDecoderCalls {
   DecoderInitFunction DecoderInit;

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 #include "platform/library.h"
 
 // Set by the audio thread when it starts, read by it and by the main window's thread

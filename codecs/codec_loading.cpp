@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <string>
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_messages.h"
-#include "codecs/video_codec.h"
+#include "morvelant/video_codec.h"
 #include "codecs/video_pass_through.h"
 #include "media/reader_state.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 LibraryHandle audioCodecLibrary = nullptr;
 LibraryHandle keptAudioLibrary = nullptr;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/library.h"
-#include "video/decoded_picture.h"
+#include "morvelant/decoded_picture.h"
 
 // Written by LoadCodecs on the main window's thread before the item's threads start; the
 // threads read them afterwards.

@@ -2,7 +2,7 @@
 // buffer on unchanged as one wave buffer and reports the format in currentDescriptor.
 #pragma once
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 
 int32_t PcmPassThroughInit(int32_t equalizerOn, const int8_t* bands);
 int32_t PcmPassThroughExit();

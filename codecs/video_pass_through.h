@@ -2,7 +2,7 @@
 // decodes by itself delivers a ready DecodedPicture as its packet.
 #pragma once
 
-#include "video/decoded_picture.h"
+#include "morvelant/decoded_picture.h"
 
 int32_t VideoPassThroughInit(int32_t zero, int32_t command, void* params, int32_t zero2);
 // Copies the record at the packet's start; a packet too short to hold one gives no picture.

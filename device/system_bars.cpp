@@ -3,7 +3,7 @@
 #include "platform/drawing.h"
 #include "platform/registry.h"
 #include "platform/window.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "media/avi_index.h"
-#include "media/input_library.h"
-#include "media/reader_interface.h"
+#include "morvelant/input_library.h"
+#include "morvelant/reader_interface.h"
 
 constexpr int32_t kRiffHeaderBytes = 12;
 // True for "RIFF" at 0 and "AVI " at 8 in at least 12 bytes; the RIFF size is not checked.

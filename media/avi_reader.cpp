@@ -6,12 +6,12 @@
 
 #include "media/avi_index.h"
 #include "media/avi_parser.h"
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 #include "media/reader_state.h"
 #include "platform/library.h"
 #include "platform/sync.h"
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 // - An input library missing one of its four entry points is not used: Open fails.
 #pragma once
 
-#include "media/reader_interface.h"
+#include "morvelant/reader_interface.h"
 
 // Fills slots 0 to 7 of a zeroed table in the order Open, ReadAudio, ReadVideoFrame, Seek,
 // ResyncAudio, GetProgress, Close, IsKeyFrame; 8 to 10 stay null.

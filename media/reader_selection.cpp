@@ -8,7 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "media/reader_interface.h"
+#include "morvelant/reader_interface.h"
 
 // The player's packet buffer: ReadVideoFrame never delivers more than this into it.
 constexpr int32_t kPacketBufferBytes = 128000;

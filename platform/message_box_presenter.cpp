@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
 #include "platform/message_box.h"

@@ -1,6 +1,6 @@
 // The blitters' entry points: each one crops the picture to what the screen holds, then runs the
 // current path's kernel, or its dithering worker when the filter level is not 0.
-#include "playback/player_state.h"
+#include "core/player_state.h"
 #include "video/blit_frame.h"
 #include "video/blitter.h"
 #include "video/colour_conversion.h"

@@ -15,7 +15,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 #include "plugins/audio_avcodec/adpcm_blocks.h"
 #include "plugins/audio_avcodec/wave_tag_codecs.h"
 

@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "codecs/audio_decoder.h"
+#include "morvelant/audio_decoder.h"
 #include "plugins/audio_mpg123/equalizer_bands.h"
 #include "plugins/audio_mpg123/mpeg_audio_header.h"
 #include "plugins/audio_mpg123/tag_text.h"

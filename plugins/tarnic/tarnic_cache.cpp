@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 #include "plugins/tarnic/tarnic_file.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 #include "platform/text.h"
 
 bool OpenTarnicFile(const char16_t* path, TarnicFile* file) {

@@ -2,7 +2,7 @@
 // seek only moves that position. The tuning values of TarnicOpen are not used.
 #include <type_traits>
 
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 #include "plugins/tarnic/tarnic_file.h"
 
 namespace {

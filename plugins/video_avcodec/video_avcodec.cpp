@@ -12,9 +12,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "codecs/video_codec.h"
+#include "morvelant/video_codec.h"
 #include "plugins/video_avcodec/fourcc_codecs.h"
-#include "video/decoded_picture.h"
+#include "morvelant/decoded_picture.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 

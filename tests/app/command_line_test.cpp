@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 namespace {
 

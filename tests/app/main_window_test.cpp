@@ -4,7 +4,7 @@
 
 #include "app/commands.h"
 #include "app/resources.h"
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 
 namespace {
 

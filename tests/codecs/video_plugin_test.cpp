@@ -10,11 +10,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include "codecs/video_codec.h"
+#include "morvelant/video_codec.h"
 #include "platform/library.h"
 #include "platform/text.h"
 #include "tests/codecs/test_media.h"
-#include "video/decoded_picture.h"
+#include "morvelant/decoded_picture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/player_settings.h"
+#include "core/player_settings.h"
 #include "player_process.h"
 
 namespace {

@@ -1,5 +1,5 @@
 /* The input library interface is plain C a third party can build against, on 32-bit too. */
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 
 _Static_assert(TARNIC_FROM_START == 0 && TARNIC_FROM_CURRENT == 1, "seek origins");
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "media/input_library.h"
+#include "morvelant/input_library.h"
 #include "platform/files.h"
 #include "platform/library.h"
 #include "platform/text.h"

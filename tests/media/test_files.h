@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "media/reader_interface.h"
+#include "morvelant/reader_interface.h"
 
 // This process's temporary folder, removed at exit.
 const std::string& TempFolder();

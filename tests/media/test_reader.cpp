@@ -1,7 +1,7 @@
 // A reader plug-in for the selection tests, built under several file names. Without
 // TEST_READER_NO_INITIALIZE it exports InitializeReader; with TEST_READER_PARTIAL that fills
 // only Open. It leaves the slots used only with audio or video empty.
-#include "media/reader_interface.h"
+#include "morvelant/reader_interface.h"
 
 namespace {
 

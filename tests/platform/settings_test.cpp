@@ -6,7 +6,7 @@
 #include <random>
 
 #include "platform/files.h"
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 #include "temp_folder.h"
 
 class SettingsTest : public ::testing::Test {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "platform/command_bar_view.h"
-#include "platform/dialog_style.h"
-#include "platform/menu_popup.h"
+#include "platform/controls/command_bar_view.h"
+#include "platform/controls/dialog_style.h"
+#include "platform/controls/menu_popup.h"
 #include "platform/virtual_keys.h"
 #include "ui_fixture.h"
 

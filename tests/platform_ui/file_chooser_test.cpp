@@ -1,14 +1,14 @@
 // The file chooser: filters, browsing, multiple selection in the order ticked, the result
 // buffer's limit, URL entry and script answers.
-#include "platform/file_chooser.h"
+#include "platform/controls/file_chooser.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "../platform/temp_folder.h"
-#include "platform/dialog_box.h"
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_box.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/script.h"
 #include "platform/text.h"
 #include "platform/virtual_keys.h"

@@ -9,10 +9,10 @@
 #include "app/commands.h"
 #include "app/resources.h"
 #include "platform/backend.h"
-#include "platform/command_bar_view.h"
-#include "platform/menu_popup.h"
-#include "platform/startup_dialogs.h"
-#include "platform/startup_library.h"
+#include "platform/controls/command_bar_view.h"
+#include "platform/controls/menu_popup.h"
+#include "app/startup_library/startup_dialogs.h"
+#include "app/startup_library/startup_library.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The list view: clicks on and below the rows, selection and focus, scrolling (by call and by
 // pen on the scroll bar), colours, a replaced procedure, hiding and moving.
-#include "platform/list_view.h"
+#include "platform/controls/list_view.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/virtual_keys.h"
 #include "ui_fixture.h"
 

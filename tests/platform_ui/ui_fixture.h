@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/player_settings.h"
+#include "core/player_settings.h"
 #include "platform/drawing.h"
 #include "platform/menu.h"
 #include "platform/window.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "playback/player_state.h"
+#include "core/player_state.h"
 #include "tests/video/blit_test_support.h"
 #include "video/colour_conversion.h"
 

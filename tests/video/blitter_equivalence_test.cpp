@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "playback/player_state.h"
+#include "core/player_state.h"
 #include "tests/video/blit_test_support.h"
 
 namespace {

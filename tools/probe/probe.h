@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "media/reader_interface.h"
+#include "morvelant/reader_interface.h"
 
 // Selects and opens the reader for `path` (mode 0, or 1 for a network URL). False after a
 // refusal, whose message has been printed as an "error=" line.

@@ -10,7 +10,7 @@
 #include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "playback/player_state.h"
+#include "core/player_state.h"
 #include "tools/probe/probe.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_widgets.h"
+#include "platform/controls/dialog_widgets.h"
 
 struct DialogBox {
   std::u16string title;

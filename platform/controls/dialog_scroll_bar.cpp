@@ -1,8 +1,8 @@
-#include "platform/dialog_scroll_bar.h"
+#include "platform/controls/dialog_scroll_bar.h"
 
 #include <algorithm>
 
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_style.h"
 
 namespace {
 

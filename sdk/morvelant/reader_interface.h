@@ -3,7 +3,7 @@
 #ifndef MORVELANT_MEDIA_READER_INTERFACE_H
 #define MORVELANT_MEDIA_READER_INTERFACE_H
 
-#include "app/player_settings.h" /* MORVELANT_STATIC_ASSERT, char16_t in C */
+#include "morvelant/static_assert.h"
 
 #ifdef __cplusplus
 extern "C" {

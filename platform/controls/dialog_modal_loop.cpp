@@ -1,4 +1,4 @@
-#include "platform/dialog_modal_loop.h"
+#include "platform/controls/dialog_modal_loop.h"
 
 #include "platform/script.h"
 

@@ -1,4 +1,4 @@
-#include "platform/startup_dialogs.h"
+#include "app/startup_library/startup_dialogs.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -7,8 +7,8 @@
 #include <limits>
 #include <vector>
 
-#include "platform/dialog_box.h"
-#include "platform/file_chooser.h"
+#include "platform/controls/dialog_box.h"
+#include "platform/controls/file_chooser.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 

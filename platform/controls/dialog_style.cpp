@@ -1,4 +1,4 @@
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_style.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/player_settings.h"
+#include "core/player_settings.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 

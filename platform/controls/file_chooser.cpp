@@ -1,4 +1,4 @@
-#include "platform/file_chooser.h"
+#include "platform/controls/file_chooser.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_box.h"
+#include "platform/controls/dialog_box.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 

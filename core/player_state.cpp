@@ -1,4 +1,4 @@
-#include "playback/player_state.h"
+#include "core/player_state.h"
 
 PlayerSettings playerSettings;
 char16_t currentPath[kMediaPathChars];

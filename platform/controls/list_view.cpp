@@ -1,12 +1,12 @@
-#include "platform/list_view.h"
+#include "platform/controls/list_view.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/control_host.h"
-#include "platform/dialog_modal_loop.h"
-#include "platform/dialog_scroll_bar.h"
-#include "platform/dialog_style.h"
+#include "platform/controls/control_host.h"
+#include "platform/controls/dialog_modal_loop.h"
+#include "platform/controls/dialog_scroll_bar.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/virtual_keys.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "platform/control_host.h"
+#include "platform/controls/control_host.h"
 
 #include <algorithm>
 #include <map>
 #include <vector>
 
-#include "platform/dialog_modal_loop.h"
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_modal_loop.h"
+#include "platform/controls/dialog_style.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/player_settings.h"
-#include "platform/dialog_box.h"
-#include "platform/startup_library.h"
+#include "core/player_settings.h"
+#include "platform/controls/dialog_box.h"
+#include "app/startup_library/startup_library.h"
 #include "platform/window.h"
 
 // Every setting a user may want to change apart from those the menus toggle: the flags as

@@ -1,10 +1,10 @@
-#include "platform/dialog_widgets.h"
+#include "platform/controls/dialog_widgets.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/dialog_modal_loop.h"
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_modal_loop.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/text.h"
 #include "platform/virtual_keys.h"
 

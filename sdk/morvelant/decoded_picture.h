@@ -3,7 +3,7 @@
 #ifndef MORVELANT_VIDEO_DECODED_PICTURE_H
 #define MORVELANT_VIDEO_DECODED_PICTURE_H
 
-#include "app/player_settings.h" /* MORVELANT_STATIC_ASSERT */
+#include "morvelant/static_assert.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,12 +1,12 @@
-#include "platform/dialog_box.h"
+#include "platform/controls/dialog_box.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/dialog_modal_loop.h"
-#include "platform/dialog_scroll_bar.h"
-#include "platform/dialog_style.h"
+#include "platform/controls/dialog_modal_loop.h"
+#include "platform/controls/dialog_scroll_bar.h"
+#include "platform/controls/dialog_style.h"
 #include "platform/journal.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"

@@ -1,10 +1,10 @@
-#include "platform/startup_library.h"
+#include "app/startup_library/startup_library.h"
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/command_bar_view.h"
+#include "platform/controls/command_bar_view.h"
 #include "platform/files.h"
 #include "platform/journal.h"
 #include "platform/system_metrics.h"

@@ -1,19 +1,12 @@
 /* PlayerSettings: the player's one persistent record, shared byte for byte with the start-up
  * library and stored as settings.bin. Offsets are fixed on every architecture. */
-#ifndef MORVELANT_APP_PLAYER_SETTINGS_H
-#define MORVELANT_APP_PLAYER_SETTINGS_H
+#ifndef MORVELANT_CORE_PLAYER_SETTINGS_H
+#define MORVELANT_CORE_PLAYER_SETTINGS_H
 
-#include <stddef.h>
-#include <stdint.h>
-#ifndef __cplusplus
-#include <uchar.h>
-#endif
+#include "morvelant/static_assert.h"
 
 #ifdef __cplusplus
 extern "C" {
-#define MORVELANT_STATIC_ASSERT(condition, text) static_assert(condition, text)
-#else
-#define MORVELANT_STATIC_ASSERT(condition, text) _Static_assert(condition, text)
 #endif
 
 #define PLAYER_SETTINGS_SIZE 1132

@@ -1,11 +1,11 @@
-#include "platform/command_bar_view.h"
+#include "platform/controls/command_bar_view.h"
 
 #include <map>
 
-#include "platform/control_host.h"
-#include "platform/dialog_modal_loop.h"
-#include "platform/dialog_style.h"
-#include "platform/menu_popup.h"
+#include "platform/controls/control_host.h"
+#include "platform/controls/dialog_modal_loop.h"
+#include "platform/controls/dialog_style.h"
+#include "platform/controls/menu_popup.h"
 #include "platform/virtual_keys.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/player_settings.h"
+#include "core/player_settings.h"
 #include "platform/window.h"
 
 constexpr int kMediaPathChars = 200;
