@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
@@ -16,17 +17,25 @@ bool ParseNumber(const std::string& text, int32_t* value) {
   return *value > 0;
 }
 
+// The screen surface takes width x height x 2 bytes, and the player a picture buffer as large:
+// each side is held to what real screens have.
+bool ScreenSideFits(int32_t pixels) {
+  return pixels >= kMinScreenSide && pixels <= kMaxScreenSide;
+}
+
 bool SetScreen(BackendOptions& options, const std::string& value) {
   const size_t x = value.find('x');
   return x != std::string::npos && ParseNumber(value.substr(0, x), &options.screenWidth) &&
-         ParseNumber(value.substr(x + 1), &options.screenHeight);
+         ParseNumber(value.substr(x + 1), &options.screenHeight) &&
+         ScreenSideFits(options.screenWidth) && ScreenSideFits(options.screenHeight);
 }
 bool SetScale(BackendOptions& options, const std::string& value) {
   return ParseNumber(value, &options.scale);
 }
+// A folder, a FIFO or an unreadable file is refused here, not read as an empty script.
 bool SetScript(BackendOptions& options, const std::string& value) {
   options.script = value;
-  return !value.empty();
+  return IsReadableRegularFile(value);
 }
 bool SetAudio(BackendOptions& options, const std::string& value) {
   options.audio = value;
@@ -98,7 +107,8 @@ const char* UsageText() {
          "Options (each also read from the MORVELANT_* variable named beside it):\n"
          "  --headless          no window; the screen exists only in memory "
          "(MORVELANT_HEADLESS=1)\n"
-         "  --screen=WxH        screen size in pixels, default 640x480 (MORVELANT_SCREEN)\n"
+         "  --screen=WxH        screen size in pixels, 64 to 4096 each, default 640x480\n"
+         "                      (MORVELANT_SCREEN)\n"
          "  --scale=N           show each pixel N times larger; default fits the desktop\n"
          "                      (MORVELANT_SCALE)\n"
          "  --script=FILE       run the input script FILE once the window exists "

@@ -7,6 +7,10 @@
 
 #include "platform/backend.h"
 
+// "--screen" sizes outside these bounds are refused: no real screen is smaller or larger.
+constexpr int32_t kMinScreenSide = 64;
+constexpr int32_t kMaxScreenSide = 4096;
+
 struct LaunchOptions {
   BackendOptions backend;
   bool showHelp = false;

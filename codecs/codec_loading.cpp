@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <string>
 
-#include "morvelant/audio_decoder.h"
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_messages.h"
-#include "morvelant/video_codec.h"
 #include "codecs/video_pass_through.h"
+#include "core/player_state.h"
+#include "media/avi_reader.h"
 #include "media/reader_state.h"
+#include "morvelant/audio_decoder.h"
+#include "morvelant/video_codec.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 
 LibraryHandle audioCodecLibrary = nullptr;
 LibraryHandle keptAudioLibrary = nullptr;
@@ -72,6 +73,12 @@ void ShowMissingExport(const std::u16string& file, const char* exportName,
   Show(FormatMessageText(text, Utf8ToWide(exportName)), title);
 }
 
+// Reports a named library that the system loader refused, with the loader's reason.
+void ShowLoadFailure(const std::u16string& file, std::u16string_view title) {
+  const std::u16string text = FormatMessageText(kLibraryLoadFailedText, file);
+  Show(FormatMessageText(text, Utf8ToWide(LibraryLoadError())), title);
+}
+
 // Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
 bool LoadAudioCodec(MediaDescriptor* descriptor) {
   pcmAudio = descriptor->AudioFormatTag <= 1;
@@ -86,7 +93,11 @@ bool LoadAudioCodec(MediaDescriptor* descriptor) {
     return true;
   }
   LibraryHandle library = LoadLibrary(file);
-  if (!library) return false;
+  if (!library) {  // a broken audio codec switches the audio off; the video still plays
+    ShowLoadFailure(file, kAudioErrorTitle);
+    descriptor->AudioLength = 0;
+    return true;
+  }
   if (file.find(kKeptLibraryMark) != std::u16string::npos) keptAudioLibrary = library;
   if (const char* missing = MissingAudioExport(library)) {
     ShowMissingExport(file, missing, kAudioErrorTitle);
@@ -128,17 +139,33 @@ bool UseVideoLibrary(LibraryHandle library, const std::u16string& file,
   return true;
 }
 
+// The pass-through takes a packet for a ready picture record. The built-in AVI reader's packets
+// are the file's bytes, so an AVI without a usable codec has its video switched off instead:
+// the record's plane addresses would come from the file.
+bool PassThroughRefused(MediaDescriptor* descriptor, const std::u16string& name) {
+  if (!IsAviReader(readerOps) || descriptor->FrameCount == 0) return false;
+  Show(VideoFormatMessage(name.empty() ? u"(none)" : name), kVideoErrorTitle);
+  descriptor->FrameCount = 0;
+  return true;
+}
+
 bool LoadVideoCodec(MediaDescriptor* descriptor) {
-  if (descriptor->FourCC[0] == 0) return true;
   const std::u16string name = FourCCValueName(descriptor);
+  if (descriptor->FourCC[0] == 0) {
+    PassThroughRefused(descriptor, name);
+    return true;
+  }
   std::u16string file;
   const Lookup lookup = ReadCodecName(kVideoKey, kVideoKeyMissingText, name,
                                       VideoFormatMessage(name), kVideoErrorTitle, &file);
   if (lookup == Lookup::StreamOff) descriptor->FrameCount = 0;
-  if (lookup == Lookup::Empty) externalCodec = 0;
+  if (lookup == Lookup::Empty && !PassThroughRefused(descriptor, name)) externalCodec = 0;
   if (lookup != Lookup::Named) return true;
   LibraryHandle library = LoadLibrary(file);
-  if (!library) return false;
+  if (!library) {
+    ShowLoadFailure(file, kVideoErrorTitle);
+    return false;
+  }
   if (!UseVideoLibrary(library, file, descriptor)) {
     FreeLibrary(library);
     descriptor->FrameCount = 0;

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/library.h"
 #include "morvelant/decoded_picture.h"
+#include "platform/library.h"
 
 // Written by LoadCodecs on the main window's thread before the item's threads start; the
 // threads read them afterwards.
@@ -27,6 +27,10 @@ extern DecodeFrameFunction decodeFrame;     // R video, main (stills), under the
 // Beyond the registry's word: an audio tag whose value is empty has no decoder, so its audio is
 // switched off (an empty video value means the pass-through). A library that lacks an entry
 // point the player calls is refused with a message naming it and its stream switched off, so
-// nothing is ever called through a null address. A library's optional DecodeSetFourCC or
+// nothing is ever called through a null address. A named library the system cannot load is
+// reported with the loader's reason: for audio the audio is switched off and the video plays;
+// for video the load fails (-1). An item of the built-in AVI reader never gets the video
+// pass-through (its packets are file bytes, not picture records): without a codec library its
+// video is switched off with the missing-codec message. A library's optional DecodeSetFourCC or
 // DecoderSetFormat export is told the item's format right after loading.
 int32_t LoadCodecs();

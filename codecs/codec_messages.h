@@ -29,6 +29,10 @@ constexpr char kManualFormatsAnchor[] = "FORMATS";
 // A codec library that lacks one of the entry points the player calls is refused.
 constexpr std::u16string_view kMissingExportText =
     u"The codec library %s cannot be used:\nit does not export %s.";
+// A codec library named by the registry that cannot be loaded (missing, damaged, not a library
+// of this machine). The second "%s" is the loader's reason.
+constexpr std::u16string_view kLibraryLoadFailedText =
+    u"The codec library %s cannot be loaded:\n%s";
 
 // `format` with its first "%s" replaced by `value`.
 std::u16string FormatMessageText(std::u16string_view format, std::u16string_view value);

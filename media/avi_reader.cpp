@@ -4,14 +4,14 @@
 #include <atomic>
 #include <cstring>
 
+#include "core/player_state.h"
 #include "media/avi_index.h"
 #include "media/avi_parser.h"
-#include "morvelant/input_library.h"
 #include "media/reader_state.h"
+#include "morvelant/input_library.h"
 #include "platform/library.h"
 #include "platform/sync.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 
 namespace {
 
@@ -296,6 +296,10 @@ int32_t AviOpen(const char16_t* path, int32_t mode, int32_t parameter,
 }
 
 }  // namespace
+
+bool IsAviReader(const ReaderOps& table) {
+  return table.Open == AviOpen;
+}
 
 void InstallAviReader(ReaderOps* table) {
   table->Open = AviOpen;

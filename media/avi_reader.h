@@ -18,6 +18,10 @@
 
 #include "morvelant/reader_interface.h"
 
+// True when `table` holds the built-in reader. Its packets are the file's own bytes, so they
+// must never be taken for ready pictures (the video pass-through's input).
+bool IsAviReader(const ReaderOps& table);
+
 // Fills slots 0 to 7 of a zeroed table in the order Open, ReadAudio, ReadVideoFrame, Seek,
 // ResyncAudio, GetProgress, Close, IsKeyFrame; 8 to 10 stay null.
 void InstallAviReader(ReaderOps* table);

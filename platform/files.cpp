@@ -70,15 +70,36 @@ std::string PlayerHome() {
   return home;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* contents) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int OpenRegularFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+bool IsReadableRegularFile(const std::string& path) {
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents, size_t limit) {
+  const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
   contents->clear();
   char buffer[65536];
   ssize_t got = 0;
   while ((got = read(fd, buffer, sizeof(buffer))) != 0) {
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) break;
+    if (got < 0 || contents->size() + static_cast<size_t>(got) > limit) break;
     contents->append(buffer, static_cast<size_t>(got));
   }
   close(fd);

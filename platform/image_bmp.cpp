@@ -1,6 +1,7 @@
 // BMP files by hand: uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel, with bit-field masks
 // for 16 and 32 bits, bottom-up or top-down. Compressed (RLE, JPEG, PNG) bitmaps are refused.
 #include <bit>
+#include <climits>
 #include <cstring>
 
 #include "platform/image_formats.h"
@@ -58,7 +59,8 @@ bool ReadLayout(const std::vector<uint8_t>& f, BmpLayout* l) {
     l->paletteEntries = Le(f, 46, 4);
   }
   l->topDown = l->height < 0;
-  if (l->height < 0) l->height = -l->height;
+  // The most negative height has no positive twin: it is refused below, never negated.
+  if (l->height < 0 && l->height != INT32_MIN) l->height = -l->height;
   if (l->bits <= 8 && l->paletteEntries == 0) l->paletteEntries = 1u << l->bits;
   const bool masked = l->compression == BI_BITFIELDS;
   if (masked && (l->bits == 16 || l->bits == 32)) {
@@ -75,7 +77,7 @@ bool ReadLayout(const std::vector<uint8_t>& f, BmpLayout* l) {
   }
   const bool knownDepth = l->bits == 1 || l->bits == 4 || l->bits == 8 || l->bits == 16 ||
                           l->bits == 24 || l->bits == 32;
-  return knownDepth && l->width > 0 && l->height > 0 && l->width <= 0xFFFF && l->height <= 0xFFFF;
+  return knownDepth && ImageSizeAllowed(l->width, l->height);
 }
 
 void PutPixel(const std::vector<uint8_t>& f, const BmpLayout& l, const uint8_t* row, int32_t x,
@@ -97,7 +99,7 @@ void PutPixel(const std::vector<uint8_t>& f, const BmpLayout& l, const uint8_t* 
 
 }  // namespace
 
-bool DecodeBmp(const std::vector<uint8_t>& f, RgbPicture* picture) {
+bool DecodeBmp(const std::vector<uint8_t>& f, const ImageFit&, RgbPicture* picture) {
   BmpLayout l{};
   if (!ReadLayout(f, &l)) return false;
   const size_t stride = (size_t{l.bits} * l.width + 31) / 32 * 4;

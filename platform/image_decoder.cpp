@@ -8,14 +8,12 @@
 
 namespace {
 
-constexpr size_t kLargestFile = 64u << 20;     // a picture file larger than this is refused
-constexpr int64_t kLargestPicture = 1u << 26;  // pixels; guards against absurd headers
 constexpr uint32_t kDefaultChunk = 4096;
 
 struct Format {
   const uint8_t* magic;
   size_t magicSize;
-  bool (*decode)(const std::vector<uint8_t>&, RgbPicture*);
+  bool (*decode)(const std::vector<uint8_t>&, const ImageFit&, RgbPicture*);
 };
 
 constexpr uint8_t kJpegMagic[] = {0xFF, 0xD8};
@@ -38,7 +36,7 @@ bool PullFile(DecompressImageInfo* info, std::vector<uint8_t>* file) {
     capacity = kDefaultChunk;
   }
   file->assign(buffer, buffer + std::min(info->bufferUsed, capacity));
-  while (file->size() <= kLargestFile) {
+  while (file->size() <= kMaxImageFileBytes) {
     const uint32_t count = std::min(info->getData(buffer, capacity, info->user), capacity);
     if (count == 0) return true;
     file->insert(file->end(), buffer, buffer + count);
@@ -46,12 +44,13 @@ bool PullFile(DecompressImageInfo* info, std::vector<uint8_t>* file) {
   return false;
 }
 
-bool Decode(const std::vector<uint8_t>& file, RgbPicture* picture) {
+bool Decode(const std::vector<uint8_t>& file, const ImageFit& fit, RgbPicture* picture) {
   for (const Format& format : kFormats)
     if (file.size() >= format.magicSize &&
         std::memcmp(file.data(), format.magic, format.magicSize) == 0)
-      return format.decode(file, picture) && picture->width > 0 && picture->height > 0 &&
-             int64_t{picture->width} * picture->height <= kLargestPicture;
+      return format.decode(file, fit, picture) &&
+             ImageSizeAllowed(picture->width, picture->height) &&
+             picture->rgb.size() == size_t{3} * picture->width * picture->height;
   return false;
 }
 
@@ -103,12 +102,18 @@ void Resample(const RgbPicture& in, int32_t width, int32_t height, uint16_t* out
 
 }  // namespace
 
+bool ImageSizeAllowed(int64_t width, int64_t height) {
+  return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
+         width * height <= kMaxImagePixels;
+}
+
 int32_t DecompressImageIndirect(DecompressImageInfo* info) {
   if (!info || !info->result) return kImageFailed;
   *info->result = nullptr;
   std::vector<uint8_t> file;
   RgbPicture picture;
-  if (!info->getData || !PullFile(info, &file) || !Decode(file, &picture)) return kImageFailed;
+  const ImageFit fit{.width = std::max(info->maxWidth, 0), .height = std::max(info->maxHeight, 0)};
+  if (!info->getData || !PullFile(info, &file) || !Decode(file, fit, &picture)) return kImageFailed;
   int32_t width, height;
   FitSize(*info, picture.width, picture.height, &width, &height);
   BitmapHandle bitmap = CreateCompatibleBitmap(info->dc, width, height);

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +27,14 @@ constexpr char kCloseRequest = 'C';
 constexpr char kClosedAnswer = 'K';
 
 std::atomic<int> listenerSocket{-1};
+// The socket file this player bound (main thread writes at start, reads at exit): removed at
+// exit unless a newer player has since taken the name over with a file of its own.
+struct BoundSocket {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+BoundSocket boundSocket;
 // Set while a request is served, so the player does not end before its answer is written;
 // never destroyed, as the listener thread may outlive static destruction.
 constexpr auto kAnswerPatience = std::chrono::seconds(2);
@@ -119,15 +128,31 @@ void ListenForReplacement(void (*closeMainWindow)()) {
     close(fd);
     return;
   }
+  struct stat info {};
+  if (stat(address.sun_path, &info) == 0)
+    boundSocket = {address.sun_path, info.st_dev, info.st_ino};
   listenerSocket = fd;
   std::thread(ServeRequests, fd, closeMainWindow).detach();
 }
+
+namespace {
+
+void RemoveBoundSocketFile() {
+  struct stat info {};
+  if (!boundSocket.path.empty() && stat(boundSocket.path.c_str(), &info) == 0 &&
+      info.st_dev == boundSocket.device && info.st_ino == boundSocket.inode)
+    unlink(boundSocket.path.c_str());
+  boundSocket = {};
+}
+
+}  // namespace
 
 void StopListeningForReplacement() {
   const int fd = listenerSocket.exchange(-1);
   if (fd < 0) return;
   shutdown(fd, SHUT_RDWR);
   close(fd);
+  RemoveBoundSocketFile();
   // A request whose close has just been handled still gets its answer (bounded, in case the
   // request came too late to be handled at all).
   std::unique_lock<std::mutex> hold(servingLock);

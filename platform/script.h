@@ -15,7 +15,9 @@
 //   quit                 closes the main window as its close button does
 //   audio-refuse CODE    the next open of the sound device is refused with CODE (4 busy,
 //                        32 bad format, any other code)
-// The script's own end does not quit.
+// The script's own end does not quit. Numbers are clamped to what they can mean: a wait to
+// 0 .. kMaxScriptWaitMs, a coordinate to +-kMaxScriptCoordinate, a key to 0..255, a command to
+// 0..65535, a refusal code to 32 bits.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,9 @@
 #include <vector>
 
 #include "platform/window.h"
+
+constexpr int64_t kMaxScriptWaitMs = 24 * 3600 * 1000;  // one day
+constexpr int64_t kMaxScriptCoordinate = 65535;
 
 enum class ScriptOp {
   Wait,

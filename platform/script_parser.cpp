@@ -1,29 +1,42 @@
+#include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
+#include "platform/files.h"
 #include "platform/script.h"
 
 namespace {
+
+// The range a verb's numbers mean something in; numbers beyond it are clamped to it, so that
+// a huge wait or coordinate never overflows a duration or a pixel position downstream.
+struct NumberRange {
+  int64_t lowest, highest;
+};
+constexpr NumberRange kMilliseconds{0, kMaxScriptWaitMs};
+constexpr NumberRange kCoordinate{-kMaxScriptCoordinate, kMaxScriptCoordinate};
+constexpr NumberRange kVirtualKey{0, 255};
+constexpr NumberRange kCommandNumber{0, 65535};
+constexpr NumberRange kRefusalCode{INT32_MIN, INT32_MAX};
 
 struct Verb {
   const char* name;
   ScriptOp op;
   int32_t numbers;  // how many numbers follow; -1: the rest of the line is text
+  NumberRange range = kCoordinate;
 };
 
 constexpr Verb kVerbs[] = {
-    {"wait", ScriptOp::Wait, 1},
+    {"wait", ScriptOp::Wait, 1, kMilliseconds},
     {"down", ScriptOp::Down, 2},
     {"move", ScriptOp::Move, 2},
     {"up", ScriptOp::Up, 2},
     {"tap", ScriptOp::Tap, 2},
-    {"key", ScriptOp::Key, 1},
-    {"command", ScriptOp::Command, 1},
+    {"key", ScriptOp::Key, 1, kVirtualKey},
+    {"command", ScriptOp::Command, 1, kCommandNumber},
     {"screenshot", ScriptOp::Screenshot, -1},
     {"answer", ScriptOp::Answer, -1},
     {"quit", ScriptOp::Quit, 0},
-    {"audio-refuse", ScriptOp::AudioRefuse, 1},
+    {"audio-refuse", ScriptOp::AudioRefuse, 1, kRefusalCode},
 };
 
 std::string_view Trim(std::string_view s) {
@@ -69,6 +82,7 @@ bool ParseLine(std::string_view line, ScriptCommand* command, std::string* error
         *error = std::string(verb) + " needs " + std::to_string(known.numbers) + " number(s)";
         return false;
       }
+      *slots[i] = std::clamp(*slots[i], known.range.lowest, known.range.highest);
     }
     if (words >> word) {
       *error = "unexpected '" + word + "' after " + std::string(verb);
@@ -103,14 +117,12 @@ bool ParseScript(std::string_view text, std::vector<ScriptCommand>* commands, st
 }
 
 bool LoadScript(const std::string& path, std::vector<ScriptCommand>* commands, std::string* error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::string text;
+  if (!ReadWholeFile(path, &text)) {
     *error = path + ": cannot be read";
     return false;
   }
-  std::stringstream text;
-  text << file.rdbuf();
-  if (ParseScript(text.str(), commands, error)) return true;
+  if (ParseScript(text, commands, error)) return true;
   *error = path + ":" + *error;
   return false;
 }

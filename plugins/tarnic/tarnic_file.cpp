@@ -14,13 +14,15 @@
 bool OpenTarnicFile(const char16_t* path, TarnicFile* file) {
   if (!path) return false;
   const std::string name = WideToUtf8(WideView(path));
-  const int descriptor = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without blocking: a FIFO or a device must be refused, not waited on.
+  const int descriptor = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (descriptor < 0) return false;
   struct stat status;
   if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size <= 0) {
     close(descriptor);
     return false;
   }
+  fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
   *file = {.descriptor = descriptor, .length = status.st_size};
   return true;
 }

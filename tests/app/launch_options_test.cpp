@@ -30,8 +30,11 @@ TEST(LaunchOptions, EnvironmentGivesDefaultsThatOptionsOverride) {
 
 TEST(LaunchOptions, BadOptionsAreReported) {
   for (const char* bad :
-       {"--screen=640", "--screen=0x480", "--scale=x", "--audio=alsa", "--frobnicate"})
+       {"--screen=640", "--screen=0x480", "--screen=100000x100000", "--screen=4097x480",
+        "--screen=640x63", "--scale=x", "--audio=alsa", "--frobnicate"})
     EXPECT_FALSE(ParseLaunchOptions({bad}).error.empty()) << bad;
+  for (const char* good : {"--screen=64x64", "--screen=4096x4096", "--screen=96x64"})
+    EXPECT_TRUE(ParseLaunchOptions({good}).error.empty()) << good;
   EXPECT_TRUE(ParseLaunchOptions({"--help"}).showHelp);
   EXPECT_TRUE(ParseLaunchOptions({"--version"}).showVersion);
   EXPECT_EQ(ParseLaunchOptions({"--", "--odd name.avi"}).commandLine, u"--odd name.avi");

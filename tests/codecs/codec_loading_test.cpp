@@ -10,11 +10,13 @@
 
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/video_pass_through.h"
+#include "media/avi_reader.h"
 #include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "tests/support/avi_writer.h"
 
 namespace {
 
@@ -216,11 +218,60 @@ TEST_F(CodecLoading, UnregisteredFourCCNamesItAndPointsAtTheManual) {
   EXPECT_EQ(shown[0].text, expected);
 }
 
-TEST_F(CodecLoading, LibraryThatDoesNotLoadFailsWithoutMessage) {
-  for (MediaDescriptor item : {Item(8192, ""), Item(1, "H264")}) {
-    EXPECT_EQ(Load(&item), -1);
+// A broken audio codec switches the audio off and lets the video play; a video library that
+// does not load fails the load. Both name the library and the loader's reason.
+TEST_F(CodecLoading, LibraryThatDoesNotLoadIsReported) {
+  struct Case {
+    MediaDescriptor item;
+    int32_t result;
+    const char* title;
+    int32_t audioLength, frameCount;
+  } cases[] = {
+      {Item(8192, "XVID"), 0, "Audio Error", 0, 250},
+      {Item(8192, ""), -1, "Audio Error", 0, 0},
+      {Item(1, "H264"), -1, "Video Error", 100000, 250},
+  };
+  for (Case& c : cases) {
+    shown.clear();
+    EXPECT_EQ(Load(&c.item), c.result) << c.title;
+    EXPECT_EQ(c.item.AudioLength, c.audioLength);
+    EXPECT_EQ(c.item.FrameCount, c.frameCount);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, c.title);
+    EXPECT_EQ(shown[0].text.rfind("The codec library Missing.dll cannot be loaded:\n", 0), 0u)
+        << shown[0].text;
   }
-  EXPECT_TRUE(shown.empty());
+}
+
+// The built-in AVI reader's packets are file bytes: without a codec library its video is
+// switched off with the codec message, never handed to the pass-through, and its audio stays.
+TEST_F(CodecLoading, AviWithoutUsableVideoCodecPlaysItsAudioOnly) {
+  char folder[] = "/tmp/morvelant-codecs-avi-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  for (const char* fourCC : {"", "RAWP"}) {
+    AviLayout layout = InterleavedAvi(25, 5, 64, 400);
+    std::memset(layout.streams[0].handler, 0, 5);
+    std::memcpy(layout.streams[0].handler, fourCC, std::strlen(fourCC));
+    layout.streams[1].formatTag = 1;
+    const std::string path = std::string(folder) + "/item.avi";
+    ASSERT_TRUE(WriteBytes(path, BuildAvi(layout).bytes));
+    SetExecutableFolder(MORVELANT_DIST_DIR);  // the input libraries
+    ReaderOps ops{};
+    InstallAviReader(&ops);
+    readerOps = ops;
+    MediaDescriptor* item = nullptr;
+    ASSERT_EQ(ops.Open(Utf8ToWide(path).c_str(), READER_MODE_LOCAL, 0, &item), 1);
+    SetExecutableFolder(CODEC_FIXTURE_DIR);
+    shown.clear();
+    EXPECT_EQ(Load(item), 0) << fourCC;
+    EXPECT_EQ(item->FrameCount, 0);
+    EXPECT_EQ(item->AudioLength, 25 * 400);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "Video Error");
+    EXPECT_NE(shown[0].text.find("Missing audio decoder for codec "), std::string::npos);
+    ops.Close();
+    readerOps = {};
+  }
 }
 
 }  // namespace

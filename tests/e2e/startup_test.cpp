@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -46,8 +48,23 @@ TEST(Startup, VersionAndHelpPrintAndSucceed) {
   output.clear();
   EXPECT_EQ(RunPlayer({"--help"}, &output), 0);
   EXPECT_NE(output.find("--headless"), std::string::npos);
-  output.clear();
-  EXPECT_EQ(RunPlayer({"--no-such-option"}, &output), 2);
+  for (const char* bad : {"--no-such-option", "--screen=100000x100000", "--screen=8000x480",
+                          "--script=/tmp", "--script=/nonexistent/run.txt"}) {
+    output.clear();
+    EXPECT_EQ(RunPlayer({bad}, &output), 2) << bad;
+  }
+}
+
+// Special files where the player expects its own: a FIFO as user.reg once blocked the start in
+// open() before SIGTERM was handled. Now it is refused like an unreadable file.
+TEST(Startup, AFifoInPlaceOfTheRegistryDoesNotBlockTheStart) {
+  TempHome home;
+  ASSERT_EQ(mkfifo((home.path + "/user.reg").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((home.path + "/settings.bin").c_str(), 0600), 0);
+  PlayerProcess player = StartPlayer(home.path, home.path + "/journal.jsonl", {});
+  ASSERT_TRUE(WaitForEvent(player, "window-created"));
+  kill(player.pid, SIGTERM);
+  EXPECT_EQ(WaitForExit(player), 0);
 }
 
 TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
@@ -87,8 +104,15 @@ TEST(Startup, ASmallScreenLetsTheTaskBarHideWhileThePlayerRuns) {
                                        {small ? "--screen=640x240" : "--screen=640x480"});
     ASSERT_TRUE(WaitForEvent(player, "window-created"));
     const std::string running = ReadFile(home.path + "/system.reg");
+    // The socket is bound just after the window exists.
+    for (int tries = 0; tries < 500 && !std::filesystem::exists(home.path + "/morvelant.sock");
+         ++tries)
+      usleep(10000);
+    EXPECT_TRUE(std::filesystem::exists(home.path + "/morvelant.sock"));
     kill(player.pid, SIGTERM);
     EXPECT_EQ(WaitForExit(player), 0);
+    // The single-instance socket goes with the player.
+    EXPECT_FALSE(std::filesystem::exists(home.path + "/morvelant.sock"));
     const std::string ended = ReadFile(home.path + "/system.reg");
     if (small) {
       EXPECT_NE(running.find(autoHide + "\n\"Default\"=dword:00000001"), std::string::npos)

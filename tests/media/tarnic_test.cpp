@@ -1,5 +1,6 @@
 // The input libraries as the reader loads them from build/dist.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <random>
@@ -57,6 +58,11 @@ TEST_P(TarnicTest, OpensReadsAndSeeksLikeTheFile) {
   const std::u16string other = Utf8ToWide(WriteTempFile("tarnic-other.bin", "0123456789"));
   EXPECT_EQ(input.Open(Utf8ToWide(TempFolder() + "/missing").c_str(), 0, 0, 0, 0), 0);
   EXPECT_EQ(input.Open(Utf8ToWide(WriteTempFile("empty.bin", "")).c_str(), 0, 0, 0, 0), 0);
+  // A FIFO (nobody writing) or a folder is refused at once, never waited on.
+  const std::string fifo = TempFolder() + "/tarnic.fifo";
+  ASSERT_TRUE(FileExists(fifo) || mkfifo(fifo.c_str(), 0600) == 0);
+  EXPECT_EQ(input.Open(Utf8ToWide(fifo).c_str(), 0, 0, -1, 1000000), 0);
+  EXPECT_EQ(input.Open(Utf8ToWide(TempFolder()).c_str(), 0, 0, -1, 1000000), 0);
   EXPECT_EQ(input.Open(path.c_str(), 0, 0, -1, 1000000), 300000);
   EXPECT_EQ(input.Open(path.c_str(), 0, 0, 4000000, 0), 300000);
   std::mt19937 random(7);

@@ -68,6 +68,33 @@ TEST(ScriptParser, NamesTheLineAndTheFaultOfABadScript) {
   std::string error;
   EXPECT_FALSE(LoadScript("/nonexistent/run.txt", &commands, &error));
   EXPECT_EQ(error, "/nonexistent/run.txt: cannot be read");
+  // A folder is not an empty script.
+  EXPECT_FALSE(LoadScript("/tmp", &commands, &error));
+  EXPECT_EQ(error, "/tmp: cannot be read");
+}
+
+// Numbers beyond what a verb can mean are held to its range (a huge wait once overflowed the
+// sleep's duration).
+TEST(ScriptParser, ClampsNumbersToTheirMeaningfulRange) {
+  const struct {
+    const char* text;
+    int64_t first, second;
+  } cases[] = {
+      {"wait 9223372036854775807", kMaxScriptWaitMs, 0},
+      {"wait -5", 0, 0},
+      {"tap 99999999999 -99999999999", kMaxScriptCoordinate, -kMaxScriptCoordinate},
+      {"key 0x7fffffffffffffff", 255, 0},
+      {"command -1", 0, 0},
+      {"audio-refuse 0x100000000", INT32_MAX, 0},
+      {"wait 1500", 1500, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<ScriptCommand> commands;
+    std::string error;
+    ASSERT_TRUE(ParseScript(c.text, &commands, &error)) << c.text << error;
+    EXPECT_EQ(commands[0].first, c.first) << c.text;
+    EXPECT_EQ(commands[0].second, c.second) << c.text;
+  }
 }
 
 }  // namespace
