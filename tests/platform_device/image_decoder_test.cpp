@@ -140,4 +140,85 @@ TEST_F(ImageDecoderTest, AFileThatDoesNotDecodeGivesNoImageNeverAStaleOne) {
   DeleteBitmap(kept);
 }
 
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+void Put16(std::string* bytes, size_t at, uint32_t value, bool bigEndian) {
+  (*bytes)[at + (bigEndian ? 1 : 0)] = char(value & 0xFF);
+  (*bytes)[at + (bigEndian ? 0 : 1)] = char(value >> 8);
+}
+
+void Put32(std::string* bytes, size_t at, uint32_t value, bool bigEndian) {
+  for (int i = 0; i < 4; ++i) (*bytes)[at + (bigEndian ? 3 - i : i)] = char(value >> (8 * i));
+}
+
+uint32_t Crc32(const std::string& bytes, size_t from, size_t count) {
+  uint32_t crc = 0xFFFFFFFF;
+  for (size_t i = from; i < from + count; ++i) {
+    crc ^= uint8_t(bytes[i]);
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+  }
+  return ~crc;
+}
+
+// Small real pictures whose headers are made to declare absurd sizes: each once asked for
+// gigabytes before a byte of its data was checked. Now each is refused without the allocation.
+TEST_F(ImageDecoderTest, AbsurdDeclaredSizesAreRefusedBeforeAllocating) {
+  for (const char* name : {"small.gif", "small.png", "small.jpg", "small.bmp"})
+    ASSERT_TRUE(Convert("-size 8x8 xc:red " + (folder / name)));
+  std::string gif = ReadAll(folder / "small.gif");
+  Put16(&gif, 6, 65535, false);  // the logical screen
+  Put16(&gif, 8, 65535, false);
+  std::string gifImage = ReadAll(folder / "small.gif");  // only the image descriptor
+  const size_t descriptor = gifImage.find(',', 13);
+  ASSERT_NE(descriptor, std::string::npos);
+  Put16(&gifImage, descriptor + 5, 65535, false);
+  Put16(&gifImage, descriptor + 7, 65535, false);
+  std::string png = ReadAll(folder / "small.png");
+  Put32(&png, 16, 40000, true);
+  Put32(&png, 20, 40000, true);
+  Put32(&png, 29, Crc32(png, 12, 17), true);  // IHDR's checksum, so the header is believed
+  std::string jpeg = ReadAll(folder / "small.jpg");
+  const size_t frame = jpeg.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  Put16(&jpeg, frame + 5, 65500, true);
+  Put16(&jpeg, frame + 7, 65500, true);
+  std::string bmp = ReadAll(folder / "small.bmp");
+  Put32(&bmp, 22, 0x80000000u, false);  // the most negative height
+  std::string wideBmp = ReadAll(folder / "small.bmp");
+  Put32(&wideBmp, 18, 20000, false);
+  Put32(&wideBmp, 22, 20000, false);
+  const struct {
+    const char* name;
+    const std::string& bytes;
+  } cases[] = {{"screen.gif", gif},  {"descriptor.gif", gifImage}, {"huge.png", png},
+               {"huge.jpg", jpeg},   {"negative.bmp", bmp},        {"huge.bmp", wideBmp}};
+  for (const auto& c : cases) {
+    std::ofstream(folder / c.name, std::ios::binary) << c.bytes;
+    Source source;
+    BitmapHandle slot = nullptr;
+    EXPECT_EQ(Decode(folder / c.name, &slot, &source), nullptr) << c.name;
+  }
+}
+
+// A JPEG too large to decode whole is reduced by the library while decoding (here by 1/8), so
+// it still gives its picture at the requested size.
+TEST_F(ImageDecoderTest, ALargeJpegIsReducedWhileDecoding) {
+  ASSERT_TRUE(Convert("-size 64x64 xc:blue " + (folder / "small.jpg")));
+  std::string jpeg = ReadAll(folder / "small.jpg");
+  const size_t frame = jpeg.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  Put16(&jpeg, frame + 5, 12000, true);  // 16000 x 12000 declared: 192 M pixels whole
+  Put16(&jpeg, frame + 7, 16000, true);
+  std::ofstream(folder / "large.jpg", std::ios::binary) << jpeg;
+  Source source;
+  BitmapHandle slot = nullptr;
+  ASSERT_NE(Decode(folder / "large.jpg", &slot, &source), nullptr);
+  EXPECT_EQ(GetBitmapSize(slot).cx, 800);
+  EXPECT_EQ(GetBitmapSize(slot).cy, 600);
+  DeleteBitmap(slot);
+}
+
 }  // namespace
