@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/resources.h"
+#include "device/backlight.h"
 #include "device/system_bars.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
@@ -18,8 +19,6 @@ namespace {
 constexpr uint32_t kReplacementPauseMs = 1000;
 // Screens this short let the task bar hide itself while the player runs.
 constexpr int32_t kSmallScreenHeight = 240;
-
-CommandBarHandle commandBar;  // main thread
 
 // Runs on the replacement listener's thread: returns once the window has handled the close.
 void CloseOwnMainWindow() {
@@ -40,6 +39,7 @@ void StartUp(std::u16string_view commandLine) {
   if (!commandLine.empty()) ApplyCommandLine(commandLine);
   playerSettings.audioEnabled = 1;
   WaveOutGetVolume(nullptr, &startupVolume);
+  RecoverBacklightTimeouts();
   LoadPlayerSettings(&playerSettings);
   WaveOutSetVolume(nullptr, playerSettings.volume);
   playerSettings.muted = 0;

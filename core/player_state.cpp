@@ -6,6 +6,7 @@ uint8_t isUrl;
 char16_t commandLineSkin[kSkinPathChars];
 int32_t screenWidth = 640, screenHeight = 480;
 WindowHandle mainWindow;
+CommandBarHandle commandBar;
 uint32_t startupVolume;
 
 std::atomic<uint8_t> paused, stopRequested, fastForward, busy, userStopped, reachedEnd;

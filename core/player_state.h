@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/player_settings.h"
+#include "platform/menu.h"
 #include "platform/window.h"
 
 constexpr int kMediaPathChars = 200;
@@ -19,6 +20,7 @@ extern uint8_t isUrl;                             // with currentPath
 extern char16_t commandLineSkin[kSkinPathChars];  // W start-up; R main, video
 extern int32_t screenWidth, screenHeight;         // W start-up, once; R all
 extern WindowHandle mainWindow;                   // W start-up; R all
+extern CommandBarHandle commandBar;               // W start-up; R main, video (its bars)
 extern uint32_t startupVolume;                    // W start-up; R main at exit
 
 extern std::atomic<uint8_t> paused;              // W main; R video, audio

@@ -9,6 +9,7 @@
 #include "platform/input.h"
 #include "platform/journal.h"
 #include "platform/screen.h"
+#include "platform/screen_saver.h"
 #include "platform/script.h"
 #include "platform/wave_out.h"
 
@@ -20,6 +21,7 @@ bool NoOpen(const BackendOptions&) {
   return true;
 }
 void NoWindow(WindowHandle) {}
+void NoSwitch(bool) {}
 void NoClose() {}
 
 // Until a backend is opened (tests that only draw): nothing is shown.
@@ -29,7 +31,9 @@ const BackendTable kNullBackend{.name = "headless",
                                 .close = NoClose,
                                 .present = NoPresent,
                                 .showCursor = NoCursor,
-                                .capture = CaptureScreen};
+                                .capture = CaptureScreen,
+                                .holdScreenSaver = NoSwitch,
+                                .displayPower = NoSwitch};
 
 std::atomic<const BackendTable*> active{&kNullBackend};
 std::vector<ScriptCommand> pendingScript;  // main thread: loaded at open, run at window creation
@@ -87,6 +91,7 @@ bool OpenBackend(const BackendOptions& options) {
     return false;
   }
   active = chosen;
+  WatchBacklightChanges();
   return true;
 }
 
@@ -102,6 +107,7 @@ void BackendMainWindowCreated(WindowHandle mainWindow) {
 
 void CloseBackend() {
   StopScript();
+  StopWatchingBacklightChanges();
   ActiveBackend().close();
   CloseSoundOutput();
   SetInputWindow(nullptr);

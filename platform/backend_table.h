@@ -20,6 +20,10 @@ struct BackendTable {
   void (*showCursor)(int32_t cursor);
   // Main thread, between messages: the screen as presented (screen-sized 16-bit pixels).
   std::vector<uint16_t> (*capture)();
+  // Any thread: hold the desktop's screen saver off (true) or let it run again; must not block.
+  void (*holdScreenSaver)(bool hold);
+  // Main thread: the display panel itself switched on or off, where the backend can.
+  void (*displayPower)(bool on);
 };
 
 const BackendTable& ActiveBackend();

@@ -2,7 +2,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/backend_table.h"
 #include "platform/drawing_internal.h"
+#include "platform/journal.h"
 #include "platform/screen.h"
 
 namespace {
@@ -185,6 +187,9 @@ int32_t ExtEscape(DeviceContextHandle, int32_t escape, int32_t inputSize, const 
   std::memcpy(&record, input, sizeof record);
   if (record.length < kPowerRecordSize || record.version != kPowerRecordVersion) return -1;
   if (record.powerState != VideoPowerOn && record.powerState != VideoPowerOff) return -1;
-  SetDisplayPower(record.powerState == VideoPowerOn);
+  const bool on = record.powerState == VideoPowerOn;
+  SetDisplayPower(on);
+  ActiveBackend().displayPower(on);
+  JournalWrite("display-power", {{"on", int64_t{on}}});
   return 1;
 }

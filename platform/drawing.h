@@ -162,5 +162,7 @@ struct VideoPowerManagement {
   uint32_t version;  // 1
   uint32_t powerState;
 };
+// Off blanks what is presented (and, on a KMS/DRM console, the panel itself) until switched on;
+// each switch is journaled as "display-power" with "on".
 // > 0 when the escape was carried out, 0 for an unknown escape, < 0 for a bad record.
 int32_t ExtEscape(DeviceContextHandle dc, int32_t escape, int32_t inputSize, const void* input);

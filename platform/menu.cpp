@@ -1,12 +1,15 @@
 #include "platform/menu.h"
 
 #include <algorithm>
+#include <atomic>
 
+// Visibility and enabling are also switched by the video thread (the bars come back at the end
+// of fast forward); the menu itself is the main thread's.
 struct CommandBar {
   void* owner;
   MenuHandle menu;
-  bool visible = true;
-  bool enabled = true;
+  std::atomic<bool> visible{true};
+  std::atomic<bool> enabled{true};
 };
 
 namespace {

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ gcc-multilib g++-multilib pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev libgif-dev
+  libsdl2-dev libdbus-1-dev libdrm-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev libgif-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libmpg123-dev
   libcurl4-openssl-dev libyuv-dev
   ffmpeg gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good

@@ -31,6 +31,10 @@ void PresentNothing() {}
 
 void NoCursor(int32_t) {}
 
+// No desktop and no panel of its own: the screen saver is the session bus's, the blanking the
+// surface's.
+void NoSwitch(bool) {}
+
 }  // namespace
 
 const BackendTable kHeadlessBackend{.name = "headless",
@@ -39,4 +43,6 @@ const BackendTable kHeadlessBackend{.name = "headless",
                                     .close = CloseHeadless,
                                     .present = PresentNothing,
                                     .showCursor = NoCursor,
-                                    .capture = CaptureScreen};
+                                    .capture = CaptureScreen,
+                                    .holdScreenSaver = NoSwitch,
+                                    .displayPower = NoSwitch};

@@ -29,6 +29,7 @@
 #include "platform/message_box.h"
 #include "platform/message_box_presenter.h"
 #include "platform/screen.h"
+#include "platform/sdl/display_power_drm.h"
 #include "platform/text.h"
 #include "platform/virtual_keys.h"
 
@@ -70,6 +71,8 @@ SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 SDL_Cursor* waitCursor = nullptr;
 std::atomic<bool> presentWanted{false};
+std::atomic<bool> screenSaverHeld{false};  // any thread writes; Poll applies it
+bool screenSaverApplied = false;
 bool penDown = false;
 
 // The virtual key of an SDL key, 0 for none.
@@ -152,6 +155,14 @@ void OnEvent(const SDL_Event& event) {
 // SDL's events.
 void Poll() {
   if (presentWanted.exchange(false)) Present();
+  if (screenSaverHeld != screenSaverApplied) {
+    screenSaverApplied = screenSaverHeld;
+    if (screenSaverApplied) {
+      SDL_DisableScreenSaver();
+    } else {
+      SDL_EnableScreenSaver();
+    }
+  }
   SDL_Event event;
   while (SDL_PollEvent(&event)) OnEvent(event);
 }
@@ -165,6 +176,8 @@ int32_t ChooseScale(const BackendOptions& options) {
 }
 
 bool OpenSdl(const BackendOptions& options) {
+  // The desktop's screen saver runs unless the player holds the backlight on.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
   const int32_t scale = ChooseScale(options);
   window = SDL_CreateWindow("Morvelant", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -216,6 +229,16 @@ void RequestPresent() {
   presentWanted = true;
 }
 
+void HoldSdlScreenSaver(bool hold) {
+  screenSaverHeld = hold;
+}
+
+// On a handheld's KMS/DRM console the panel itself is switched; a desktop window only shows
+// black (the screen surface's own blanking).
+void SwitchSdlDisplay(bool on) {
+  if (window) SetDrmDisplayPower(window, on);
+}
+
 void ShowSdlCursor(int32_t cursor) {
   SDL_SetCursor(cursor == IDC_WAIT && waitCursor ? waitCursor : SDL_GetDefaultCursor());
 }
@@ -248,4 +271,6 @@ const BackendTable kSdlBackend{.name = "sdl",
                                .close = CloseSdl,
                                .present = RequestPresent,
                                .showCursor = ShowSdlCursor,
-                               .capture = ReadBackWindow};
+                               .capture = ReadBackWindow,
+                               .holdScreenSaver = HoldSdlScreenSaver,
+                               .displayPower = SwitchSdlDisplay};
