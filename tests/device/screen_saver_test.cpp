@@ -78,10 +78,12 @@ class ScreenSaverService {
       dbus_message_get_args(call, nullptr, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID);
       seen = member + ' ' + std::to_string(cookie);
     }
+    {
+      std::lock_guard<std::mutex> hold(lock);  // recorded before the caller hears the reply
+      calls.push_back(seen);
+    }
     dbus_connection_send(connection, reply, nullptr);
     dbus_message_unref(reply);
-    std::lock_guard<std::mutex> hold(lock);
-    calls.push_back(seen);
   }
   void Serve() {
     while (!stop && dbus_connection_read_write(connection, 20)) {
@@ -133,7 +135,8 @@ TEST(ScreenSaver, HeldOffOverTheSessionBusWhileTheBacklightIsHeld) {
   EXPECT_TRUE(ScreenSaverHeld());
   HoldBacklight(true);  // the next item: still one inhibit
   HoldBacklight(false);
-  EXPECT_TRUE(Eventually([&] { return !ScreenSaverHeld(); }));
+  EXPECT_TRUE(Eventually([&] { return service.Calls().size() == 2; }));
+  EXPECT_FALSE(ScreenSaverHeld());
   EXPECT_EQ(service.Calls(), (std::vector<std::string>{"Inhibit", "UnInhibit 42"}));
 
   HoldBacklight(true);
