@@ -2,8 +2,9 @@
 
 #include "platform/text.h"
 #include "core/player_state.h"
+#include "playlist/playlist.h"
 
-PlaylistLoaders playlistLoaders;
+PlaylistLoaders playlistLoaders{LoadPdlPlaylist, LoadPlsPlaylist, LoadM3uPlaylist};
 
 namespace {
 

@@ -32,7 +32,7 @@ struct PlaylistLoaders {
   PlaylistLoader pls = nullptr;
   PlaylistLoader m3u = nullptr;  // also reads ".py" playlists
 };
-// Filled in by the playlist module; a missing loader leaves the line unread.
+// The playlist's loaders; tests put their own in, and a missing loader leaves the line unread.
 extern PlaylistLoaders playlistLoaders;
 
 // Sets `commandLineSkin`, `currentPath` and `isUrl`, or hands the line to a playlist loader.

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "app/startup_library/startup_library.h"
 #include "platform/wave_out.h"
 #include "core/player_state.h"

@@ -8,6 +8,7 @@ int32_t screenWidth = 640, screenHeight = 480;
 WindowHandle mainWindow;
 CommandBarHandle commandBar;
 uint32_t startupVolume;
+WindowHandle playlistView, mediaInfoView;
 
 std::atomic<uint8_t> paused, stopRequested, fastForward, busy, userStopped, reachedEnd;
 std::atomic<int32_t> playlistStep{1};

@@ -2,7 +2,7 @@
 // command bar's menu with its numbers and check marks.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "app/resources.h"
 #include "app/startup_library/startup_library.h"
 

@@ -2,7 +2,7 @@
 // a menu opens, check marks, greyed items, the Chapters submenu, a hidden or disabled bar.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "platform/controls/command_bar_view.h"
 #include "platform/controls/dialog_style.h"
 #include "platform/controls/menu_popup.h"

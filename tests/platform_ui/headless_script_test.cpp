@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "../platform/temp_folder.h"
-#include "app/commands.h"
+#include "core/commands.h"
 #include "app/resources.h"
 #include "platform/backend.h"
 #include "platform/controls/command_bar_view.h"

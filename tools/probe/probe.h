@@ -27,3 +27,4 @@ int ProbeInfo(const std::string& path);
 int ProbePackets(const std::string& path);
 int ProbeAudio(const std::string& path, const std::string& output);
 int ProbeVideo(const std::string& path, const std::string& output);
+int ProbePlaylist(const std::string& path);

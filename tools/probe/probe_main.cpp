@@ -17,6 +17,7 @@ struct ProbeCommand {
 constexpr ProbeCommand kCommands[] = {
     {.name = "info", .run = ProbeInfo, .summary = "what the reader found in the file"},
     {.name = "packets", .run = ProbePackets, .summary = "every video packet and all audio, hashed"},
+    {.name = "playlist", .run = ProbePlaylist, .summary = "the entries as the player loads them"},
     {.name = "audio",
      .summary = "FILE OUT.wav: the audio decoded by its codec",
      .runToFile = ProbeAudio},

@@ -1,4 +1,5 @@
-// Command numbers delivered in WM_COMMAND, and the player's private window messages.
+// Command numbers delivered in WM_COMMAND, and the player's private window messages. They live
+// in the bottom layer because the engine, the skin and the playlist send them too.
 #pragma once
 
 #include <cstdint>
