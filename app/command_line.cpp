@@ -64,6 +64,16 @@ CommandLineChoice InterpretCommandLine(std::u16string_view line) {
   return choice;
 }
 
+void ApplyLastItem(std::u16string_view item) {
+  const CommandLineChoice choice = InterpretWithoutSkin(item);
+  if (choice.rule == CommandLineRule::MediaItem) {
+    WideCopy(currentPath, kMediaPathChars, choice.item);
+  } else if (PlaylistLoader loader = LoaderFor(choice.rule)) {
+    loader(choice.item.c_str(), 1);
+  }
+  isUrl = WideView(currentPath).starts_with(kUrlPrefix) ? 1 : 0;
+}
+
 void ApplyCommandLine(std::u16string_view line) {
   const CommandLineChoice choice = InterpretCommandLine(line);
   if (choice.rule == CommandLineRule::SkinAndItem) {

@@ -37,3 +37,6 @@ extern PlaylistLoaders playlistLoaders;
 
 // Sets `commandLineSkin`, `currentPath` and `isUrl`, or hands the line to a playlist loader.
 void ApplyCommandLine(std::u16string_view line);
+// The remembered last item, read by the same playlist rules (there is no skin option in it),
+// with the playlist's rows added to the view; sets `currentPath` and `isUrl`.
+void ApplyLastItem(std::u16string_view item);

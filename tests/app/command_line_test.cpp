@@ -74,3 +74,20 @@ TEST(CommandLine, AppliesToThePlayersGlobals) {
   EXPECT_EQ(lastRows, 0);
   playlistLoaders.pls = nullptr;
 }
+
+TEST(CommandLine, TheLastItemIsReadByThePlaylistRulesWithRowsAndNoSkinOption) {
+  const PlaylistLoaders saved = playlistLoaders;
+  playlistLoaders = {RecordLoad, RecordLoad, RecordLoad};
+  ApplyLastItem(u"/My Music/party.pdl 3");
+  EXPECT_EQ(lastLoaded, u"/My Music/party.pdl 3");
+  EXPECT_EQ(lastRows, 1);  // the playlist view exists by now
+
+  lastLoaded.clear();
+  ApplyLastItem(u"/v/-ts/clip.avi");  // a folder named like the option is just a path
+  EXPECT_EQ(WideView(currentPath), u"/v/-ts/clip.avi");
+  EXPECT_EQ(isUrl, 0);
+  EXPECT_TRUE(lastLoaded.empty());
+  ApplyLastItem(u"http://radio.example/live");
+  EXPECT_EQ(isUrl, 1);
+  playlistLoaders = saved;
+}
