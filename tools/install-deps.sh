@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev libyuv-dev
   ffmpeg gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  python3-pil
   xvfb xauth xdg-utils fonts-dejavu-core imagemagick
   clang libstdc++-12-dev-arm64-cross libc6-dev-arm64-cross binutils-aarch64-linux-gnu
   qemu-user
