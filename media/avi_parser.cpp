@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "media/avi_opendml.h"
 #include "media/little_endian.h"
 
 namespace {
@@ -82,44 +83,80 @@ void ReadStreamFormat(const ChunkData& data, HeaderKind kind, MediaDescriptor* d
   }
 }
 
-// Moves forward; false when the target lies beyond what 32-bit offsets reach (nothing there can
-// be read).
-bool Skip(const AviInput& input, int64_t bytes) {
-  if (bytes > INT32_MAX) return false;
-  return input.Seek(static_cast<int32_t>(bytes), TARNIC_FROM_CURRENT) >= 0;
+// The walk reads chunk headers through one block of the file, so that a run of small chunks,
+// or of junk, costs one input read per block rather than two input calls per chunk.
+constexpr int32_t kWalkBlockBytes = 4096;
+
+struct WalkCursor {
+  const AviInput& input;
+  int64_t position = kRiffHeaderBytes;  // the next byte the walk looks at
+  int64_t blockStart = 0;
+  int32_t blockBytes = 0;
+  uint8_t block[kWalkBlockBytes];
+};
+
+// A small read at the cursor (at most a block), from the block when it holds the bytes.
+bool CursorRead(WalkCursor* cursor, uint8_t* destination, int32_t count) {
+  const int64_t inBlock = cursor->position - cursor->blockStart;
+  if (inBlock < 0 || inBlock + count > cursor->blockBytes) {
+    cursor->blockStart = cursor->position;
+    cursor->blockBytes = ReadAt(cursor->input, cursor->position, cursor->block, kWalkBlockBytes);
+  }
+  const int64_t at = cursor->position - cursor->blockStart;
+  if (at + count > cursor->blockBytes) return false;
+  std::memcpy(destination, cursor->block + at, static_cast<size_t>(count));
+  cursor->position += count;
+  return true;
 }
 
-bool CopyHeaderList(const AviInput& input, int64_t length, AviWalk* walk) {
+// A large read at the cursor, straight into the destination.
+int32_t CursorReadDirect(WalkCursor* cursor, uint8_t* destination, int32_t count) {
+  const int32_t got = ReadAt(cursor->input, cursor->position, destination, count);
+  cursor->position += got;
+  return got;
+}
+
+bool CopyHeaderList(WalkCursor* cursor, int64_t length, AviWalk* walk) {
   walk->headerList.reset();
   walk->headerListBytes = 0;
   if (length > kMaxHeaderListBytes) return false;
   std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[length]);
-  if (!copy || input.Read(copy.get(), static_cast<int32_t>(length)) < length) return false;
+  if (!copy || CursorReadDirect(cursor, copy.get(), static_cast<int32_t>(length)) < length)
+    return false;
   walk->headerList = std::move(copy);
   walk->headerListBytes = static_cast<size_t>(length);
   return true;
 }
 
+// What the idx1 chunks of one walk share: the rules from the header list, and where chunk
+// offsets count from once an entry has told (both recomputed when the hdrl or movi changes).
+struct IndexState {
+  IndexRules rules;
+  bool rulesKnown = false;
+  bool dataBaseKnown = false;
+};
+
 enum class Step { Continue, End, Fail };
 
-Step ReadList(const AviInput& input, int64_t paddedSize, AviWalk* walk) {
+Step ReadList(WalkCursor* cursor, int64_t paddedSize, AviWalk* walk, IndexState* state) {
   uint8_t type[kListTypeBytes];
-  if (input.Read(type, kListTypeBytes) < kListTypeBytes) return Step::Fail;
+  if (!CursorRead(cursor, type, kListTypeBytes)) return Step::Fail;
   const int64_t remaining = std::max<int64_t>(paddedSize - kListTypeBytes, 0);
-  if (IdIs(type, "hdrl"))
-    return CopyHeaderList(input, remaining, walk) ? Step::Continue : Step::Fail;
-  if (IdIs(type, "movi")) walk->moviPosition = std::max(input.Seek(0, TARNIC_FROM_CURRENT), 0);
-  return Skip(input, remaining) ? Step::Continue : Step::End;
+  if (IdIs(type, "hdrl")) {
+    *state = {};
+    return CopyHeaderList(cursor, remaining, walk) ? Step::Continue : Step::Fail;
+  }
+  if (IdIs(type, "movi")) {
+    walk->moviPosition = cursor->position;
+    *state = {};
+  }
+  cursor->position += remaining;
+  return Step::Continue;
 }
 
 bool ChunkIdAt(const AviInput& input, int64_t position, const char id[4]) {
-  if (position < 0 || position > INT32_MAX) return false;
-  const int32_t resume = input.Seek(0, TARNIC_FROM_CURRENT);
   uint8_t found[4];
-  const bool matches = input.Seek(static_cast<int32_t>(position), TARNIC_FROM_START) >= 0 &&
-                       input.Read(found, 4) == 4 && std::memcmp(found, id, 4) == 0;
-  input.Seek(resume, TARNIC_FROM_START);
-  return matches;
+  return ReadAt(input, position, found, 4) == 4 && std::memcmp(found, id, 4) == 0;
 }
 
 // Most writers count chunk offsets from the word "movi"; some (GStreamer's muxer among them)
@@ -148,12 +185,12 @@ IndexRules RulesForIndex(const AviWalk& walk) {
           .dataBase = walk.moviPosition + kListTypeBytes};
 }
 
-// Reads idx1 in blocks of 1000 entries; the last idx1 of the file wins.
-bool ReadIndexChunk(const AviInput& input, int64_t paddedSize, AviWalk* walk) {
-  ReleaseIndex(&walk->index);
-  if (!AllocateIndex(&walk->index)) return false;
-  IndexRules rules = RulesForIndex(*walk);
-  bool dataBaseKnown = false;
+// Reads idx1 in blocks of 1000 entries. The last idx1 of the file wins: a later one empties the
+// tables and fills them again, keeping their room.
+bool ReadIndexChunk(WalkCursor* cursor, int64_t paddedSize, AviWalk* walk, IndexState* state) {
+  walk->index.video.count = walk->index.audio.count = 0;
+  if (!walk->index.video.entries && !AllocateIndex(&walk->index)) return false;
+  if (!state->rulesKnown) *state = {.rules = RulesForIndex(*walk), .rulesKnown = true};
   const int64_t entries = paddedSize / kIndexEntryBytes;
   const int64_t fullBlocks = entries / kIndexBlockEntries;
   uint8_t block[kIndexBlockEntries * kIndexEntryBytes];
@@ -161,12 +198,13 @@ bool ReadIndexChunk(const AviInput& input, int64_t paddedSize, AviWalk* walk) {
     const int64_t blockEntries =
         number < fullBlocks ? kIndexBlockEntries : entries % kIndexBlockEntries;
     const int32_t wanted = static_cast<int32_t>(blockEntries * kIndexEntryBytes);
-    const int32_t got = std::max(input.Read(block, wanted), 0);
+    const int32_t got = CursorReadDirect(cursor, block, wanted);
     // A block cut short by the end of the file still holds whole entries worth keeping.
     const int32_t whole = got / kIndexEntryBytes;
-    if (!dataBaseKnown)
-      dataBaseKnown = DetectDataBase(input, block, whole, walk->moviPosition, &rules);
-    if (!AddIndexEntries(block, whole, rules, &walk->index)) {
+    if (!state->dataBaseKnown)
+      state->dataBaseKnown =
+          DetectDataBase(cursor->input, block, whole, walk->moviPosition, &state->rules);
+    if (!AddIndexEntries(block, whole, state->rules, &walk->index)) {
       ReleaseIndex(&walk->index);
       return false;
     }
@@ -175,7 +213,32 @@ bool ReadIndexChunk(const AviInput& input, int64_t paddedSize, AviWalk* walk) {
   return true;
 }
 
+// Where the first RIFF part ends. A size too small to hold the form type (a recording that was
+// never finished writes 0) leaves the end of the file as the limit.
+int64_t RiffEnd(const uint8_t* header) {
+  const uint32_t size = ReadLittle32(header + 4);
+  return size >= kListTypeBytes ? int64_t{8} + size + (size & 1) : INT64_MAX;
+}
+
+Step WalkChunk(WalkCursor* cursor, AviWalk* walk, IndexState* state) {
+  uint8_t chunk[kChunkHeaderBytes];
+  if (!CursorRead(cursor, chunk, kChunkHeaderBytes)) return Step::End;
+  const uint32_t size = ReadLittle32(chunk + 4);
+  const int64_t paddedSize = int64_t{size} + (size & 1);
+  if (IdIs(chunk, "LIST")) return ReadList(cursor, paddedSize, walk, state);
+  if (IdIs(chunk, "idx1"))
+    return ReadIndexChunk(cursor, paddedSize, walk, state) ? Step::Continue : Step::Fail;
+  cursor->position += paddedSize;
+  return Step::Continue;
+}
+
 }  // namespace
+
+int32_t ReadAt(const AviInput& input, int64_t position, uint8_t* destination, int32_t count) {
+  if (position < 0 || position > INT32_MAX) return 0;
+  if (input.Seek(static_cast<int32_t>(position), TARNIC_FROM_START) < 0) return 0;
+  return std::max(input.Read(destination, count), 0);
+}
 
 bool IsAviHeader(const uint8_t* bytes, int32_t count) {
   return count >= kRiffHeaderBytes && IdIs(bytes, "RIFF") && IdIs(bytes + 8, "AVI ");
@@ -197,6 +260,13 @@ AviStreamChoice ParseHeaderList(const uint8_t* bytes, size_t length, MediaDescri
     const ChunkData data{bytes + dataStart, std::min<size_t>(size, length - dataStart)};
     if (IdIs(chunk, "strh")) {
       last = ReadStreamHeader(data, streamCounter++, descriptor, &choice);
+    } else if (IdIs(chunk, "indx")) {  // belongs to the stream whose header came last
+      const HeaderListSpan span{dataStart, data.available};
+      if (streamCounter > 0 && streamCounter - 1 == choice.videoStream)
+        choice.videoSuperIndex = span;
+      if (streamCounter > 0 && streamCounter - 1 == choice.audioStream)
+        choice.audioSuperIndex = span;
+      last = HeaderKind::Neither;
     } else {
       if (IdIs(chunk, "strf")) ReadStreamFormat(data, last, descriptor);
       last = HeaderKind::Neither;
@@ -222,20 +292,14 @@ int32_t KeyFrameThreshold(double framesPerSecond, int32_t frameCount, int64_t fi
 
 bool WalkAviFile(const AviInput& input, AviWalk* walk) {
   uint8_t header[kRiffHeaderBytes];
-  if (!IsAviHeader(header, input.Read(header, kRiffHeaderBytes))) return false;
-  for (;;) {
-    uint8_t chunk[kChunkHeaderBytes];
-    if (input.Read(chunk, kChunkHeaderBytes) < kChunkHeaderBytes) return true;
-    const uint32_t size = ReadLittle32(chunk + 4);
-    const int64_t paddedSize = int64_t{size} + (size & 1);
-    Step step = Step::Continue;
-    if (IdIs(chunk, "LIST")) {
-      step = ReadList(input, paddedSize, walk);
-    } else if (IdIs(chunk, "idx1")) {
-      step = ReadIndexChunk(input, paddedSize, walk) ? Step::Continue : Step::Fail;
-    } else if (!Skip(input, paddedSize)) {
-      step = Step::End;
-    }
-    if (step != Step::Continue) return step == Step::End;
-  }
+  if (!IsAviHeader(header, ReadAt(input, 0, header, kRiffHeaderBytes))) return false;
+  // Later parts of a large file (RIFF AVIX) are reached through the OpenDML index, not walked.
+  const int64_t riffEnd = RiffEnd(header);
+  WalkCursor cursor{.input = input};
+  IndexState state;
+  Step step = Step::Continue;
+  while (step == Step::Continue && cursor.position + kChunkHeaderBytes <= riffEnd)
+    step = WalkChunk(&cursor, walk, &state);
+  if (step == Step::Fail) return false;
+  return ReadOpenDmlWhereIdx1IsShort(input, walk);
 }

@@ -16,11 +16,19 @@ constexpr int32_t kRiffHeaderBytes = 12;
 // True for "RIFF" at 0 and "AVI " at 8 in at least 12 bytes; the RIFF size is not checked.
 bool IsAviHeader(const uint8_t* bytes, int32_t count);
 
+// A chunk's data inside the header list copy.
+struct HeaderListSpan {
+  size_t offset = 0;
+  size_t length = 0;  // 0 = none
+};
+
 // What the header list chose.
 struct AviStreamChoice {
   int32_t videoStream = -1;  // stream numbers, -1 = none
   int32_t audioStream = -1;
   bool videoFrameRateUsable = false;  // the video stream's scale and rate are both nonzero
+  // The OpenDML super indexes ("indx") of the chosen streams, as far as the copy holds them.
+  HeaderListSpan videoSuperIndex, audioSuperIndex;
 };
 
 // Walks a copy of the hdrl list. The first "vids" stream sets FourCC, FramesPerSecond (left as
@@ -48,7 +56,14 @@ struct AviWalk {
   AviIndex index;            // owned by the caller after the walk, even after a failure
 };
 
-// Checks the header and walks the chunks once, skipping movie data with seeks. False when the
-// file is not an AVI file, a list type cannot be read, the header list cannot be copied, or an
-// index table cannot be allocated. A short read at a chunk header or in idx1 ends that part.
+// Checks the header and walks the chunks of the first RIFF part once, skipping movie data. Chunk
+// headers are read a block at a time, so the work stays small per byte of junk; the walk stops
+// at the end the RIFF size gives (at the end of the file when the size is 0). Where idx1 lists
+// fewer video frames than the stream has (a file over 1 GB written as OpenDML indexes only its
+// first part in idx1), the OpenDML index is read instead. False when the file is not an AVI
+// file, a list type cannot be read, the header list cannot be copied, or an index table cannot
+// be allocated. A short read at a chunk header or in idx1 ends that part.
 bool WalkAviFile(const AviInput& input, AviWalk* walk);
+
+// Reads at an absolute position through the input; 0 where 32-bit seeks cannot reach.
+int32_t ReadAt(const AviInput& input, int64_t position, uint8_t* destination, int32_t count);

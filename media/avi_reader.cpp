@@ -9,6 +9,7 @@
 #include "media/avi_parser.h"
 #include "media/reader_state.h"
 #include "morvelant/input_library.h"
+#include "morvelant/video_codec.h"
 #include "platform/library.h"
 #include "platform/sync.h"
 #include "platform/text.h"
@@ -111,10 +112,20 @@ void SwitchOffVideo() {
   std::memset(descriptor.FourCC, 0, sizeof(descriptor.FourCC));
 }
 
-// Only indexed frames can be read, and only a stream with a frame rate can be paced.
+// A declared picture size beyond what any codec accepts is damage: nothing may be allocated
+// from it.
+bool PictureSizeUsable(int32_t width, int32_t height) {
+  return width >= 0 && height >= 0 && width <= VIDEO_MAX_PICTURE_SIDE &&
+         height <= VIDEO_MAX_PICTURE_SIDE && int64_t{width} * height <= VIDEO_MAX_PICTURE_PIXELS;
+}
+
+// Only indexed frames can be read, only a stream with a frame rate can be paced, and only a
+// picture of a sane size can be decoded.
 void CompleteVideo(const AviStreamChoice& choice) {
   descriptor.FrameCount = std::min(descriptor.FrameCount, reader.index.video.count);
-  if (!choice.videoFrameRateUsable || descriptor.FrameCount <= 0) SwitchOffVideo();
+  if (!choice.videoFrameRateUsable || descriptor.FrameCount <= 0 ||
+      !PictureSizeUsable(descriptor.Width, descriptor.Height))
+    SwitchOffVideo();
 }
 
 bool ParseOpenedFile() {

@@ -11,7 +11,9 @@
 // - Only indexed chunks can be read: FrameCount is cut to the number of indexed video chunks
 //   (a file without idx1 has none), and playback ends at the last one.
 // - A video stream whose header gives no frame rate (scale or rate 0), or with no indexed frame,
-//   is switched off (FrameCount, Width, Height 0, no FourCC); its audio still plays.
+//   is switched off (FrameCount, Width, Height 0, no FourCC); its audio still plays. So is a
+//   video stream whose declared picture is larger than VIDEO_MAX_PICTURE_SIDE on a side or
+//   VIDEO_MAX_PICTURE_PIXELS in all.
 // - A video packet larger than the player's 128,000-byte packet buffer is dropped, never copied.
 // - An input library missing one of its four entry points is not used: Open fails.
 #pragma once

@@ -2,13 +2,13 @@
 
 #include <string>
 
+#include "core/player_state.h"
 #include "media/avi_reader.h"
 #include "media/reader_state.h"
 #include "platform/library.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 
 namespace {
 

@@ -12,9 +12,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "morvelant/decoded_picture.h"
 #include "morvelant/video_codec.h"
 #include "plugins/video_avcodec/fourcc_codecs.h"
-#include "morvelant/decoded_picture.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -46,10 +46,18 @@ void CloseDecoder() {
   scaler = nullptr;
 }
 
+// Pictures are converted to the announced size: an absurd one would cost gigabytes per frame.
+bool AnnouncedSizeUsable(const VideoDecoderParams& params) {
+  return params.PictureWidth >= 0 && params.PictureHeight >= 0 &&
+         params.PictureWidth <= VIDEO_MAX_PICTURE_SIDE &&
+         params.PictureHeight <= VIDEO_MAX_PICTURE_SIDE &&
+         int64_t{params.PictureWidth} * params.PictureHeight <= VIDEO_MAX_PICTURE_PIXELS;
+}
+
 bool OpenDecoder(const VideoDecoderParams* params) {
   CloseDecoder();
   const AVCodec* codec = avcodec_find_decoder(codecId);
-  if (!codec || !params) return false;
+  if (!codec || !params || !AnnouncedSizeUsable(*params)) return false;
   context = avcodec_alloc_context3(codec);
   packet = av_packet_alloc();
   decoded = av_frame_alloc();
@@ -57,6 +65,8 @@ bool OpenDecoder(const VideoDecoderParams* params) {
   previous = av_frame_alloc();
   if (!context || !packet || !decoded || !current || !previous) return false;
   // MS-MPEG-4 streams do not carry their size; the others override it.
+  // A bitstream that declares a larger picture than any item may have is refused by the decoder.
+  context->max_pixels = VIDEO_MAX_PICTURE_PIXELS;
   context->width = announcedWidth = params->PictureWidth;
   context->height = announcedHeight = params->PictureHeight;
   return avcodec_open2(context, codec, nullptr) == 0;

@@ -10,11 +10,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "morvelant/decoded_picture.h"
 #include "morvelant/video_codec.h"
 #include "platform/library.h"
 #include "platform/text.h"
 #include "tests/codecs/test_media.h"
-#include "morvelant/decoded_picture.h"
 
 namespace {
 
@@ -164,6 +164,31 @@ TEST_F(VideoPlugin, PacketsWithoutPictureGiveZero) {
   EXPECT_EQ(decodeFrame(junk.data(), int32_t(junk.size()), &picture, 2), 0);
   EXPECT_EQ(picture.Luma, nullptr);
   decodeInit(0, DECODE_INIT_END_ITEM, nullptr, 0);
+}
+
+// A small stream announced at an absurd size was once scaled up to it, 774 MB a picture. Such
+// sizes are refused at DecodeInit; the decoder then gives no picture.
+TEST_F(VideoPlugin, AbsurdAnnouncedSizesAreRefused) {
+  const std::string path =
+      MakeTestMedia("xvid.avi", std::string(kSource) + "-c:v libxvid -vtag XVID");
+  ASSERT_FALSE(path.empty());
+  DemuxedStream stream;
+  ASSERT_TRUE(DemuxStream(path, AVMEDIA_TYPE_VIDEO, &stream));
+  const struct {
+    int32_t width, height, init;
+  } cases[] = {{16000, 16000, -1}, {4097, 64, -1},  {4096, 2305, -1},
+               {-176, 144, -1},    {4096, 2304, 0}, {176, 144, 0}};
+  for (const auto& c : cases) {
+    setFourCC("XVID");
+    VideoDecoderParams params{.PictureWidth = c.width, .PictureHeight = c.height};
+    EXPECT_EQ(decodeInit(0, DECODE_INIT_NEW_ITEM, &params, 0), c.init)
+        << c.width << "x" << c.height;
+    if (c.init == 0) continue;
+    DecodedPicture picture{};
+    for (const auto& packet : stream.packets)
+      EXPECT_EQ(decodeFrame(packet.data(), int32_t(packet.size()), &picture, 2), 0);
+    decodeInit(0, DECODE_INIT_END_ITEM, nullptr, 0);
+  }
 }
 
 }  // namespace

@@ -40,6 +40,49 @@ bool Mapped(const std::string& file) {
   return all.find("/" + file) != std::string::npos;
 }
 
+// A declared picture larger than any codec takes switches the video off (nothing is allocated
+// from it); the audio still plays.
+TEST_F(AviReaderTest, AbsurdPictureSizesSwitchTheVideoOff) {
+  const struct {
+    uint32_t width, height;
+    int32_t frames;
+  } cases[] = {{16000, 16000, 0}, {4097, 120, 0},   {0x80000000u, 120, 0},
+               {4096, 2305, 0},   {4096, 2304, 25}, {160, 120, 25}};
+  for (const auto& c : cases) {
+    AviLayout layout = InterleavedAvi(25, 5, 500, 400);
+    layout.streams[0].width = int32_t(c.width);
+    layout.streams[0].height = int32_t(c.height);
+    Open(layout);
+    EXPECT_EQ(D().FrameCount, c.frames) << c.width << "x" << c.height;
+    if (c.frames == 0) {
+      EXPECT_EQ(D().Width, 0);
+    }
+    EXPECT_EQ(D().AudioLength, 25 * 400);
+    avi.ops.Close();
+  }
+}
+
+// A file written in OpenDML parts, as muxers write files over 1 GB: idx1 lists the first part,
+// the OpenDML index the rest. Every frame plays, with its key flag, and all the audio.
+TEST_F(AviReaderTest, OpenDmlFilesPlayWhole) {
+  AviLayout layout = InterleavedAvi(300, 25, 700, 300);
+  layout.openDmlPartChunks = 200;
+  Open(layout);
+  EXPECT_EQ(D().FrameCount, 300);
+  EXPECT_EQ(D().AudioLength, 300 * 300);
+  for (int32_t frame : {0, 25, 150, 275}) EXPECT_EQ(avi.ops.IsKeyFrame(frame), 1) << frame;
+  for (int32_t frame : {1, 149, 299}) EXPECT_EQ(avi.ops.IsKeyFrame(frame), 0) << frame;
+  const ReadBack back = ReadEverything(avi);
+  ASSERT_EQ(back.packetSizes.size(), 300u);
+  std::string video, audio;
+  for (size_t chunk = 0; chunk < layout.chunks.size(); ++chunk)
+    (chunk % 2 ? audio : video) += ChunkPayload(chunk, layout.chunks[chunk].size);
+  EXPECT_TRUE(back.video == video);
+  EXPECT_TRUE(back.audio == audio);
+  EXPECT_EQ(avi.ops.Seek(75, SEEK_BY_PERCENT), 300 * 300 - 225 * 300);  // frame 225, a key frame
+  EXPECT_EQ(D().CurrentFrame, 225);
+}
+
 TEST_F(AviReaderTest, OpenDescribesTheFile) {
   AviLayout layout = InterleavedAvi(250, 25, 1000, 400);
   layout.streams[0].width = 320;

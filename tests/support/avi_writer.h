@@ -48,6 +48,11 @@ struct AviLayout {
   IndexOffsets offsets = IndexOffsets::FromMovi;
   std::vector<AviIndexEntrySpec> extraIndexEntries;  // appended to the index as given
   uint32_t junkBeforeMovi = 0;                       // bytes of a "JUNK" chunk before movi
+  // Nonzero: written as OpenDML, as muxers write files over 1 GB. The first RIFF part holds this
+  // many chunks (idx1, when written, lists only those), each further "RIFF AVIX" part as many;
+  // every part ends its movi list with one "ix##" standard index per stream, and each stream's
+  // header list has an "indx" super index naming them.
+  uint32_t openDmlPartChunks = 0;
 };
 
 struct BuiltAvi {
