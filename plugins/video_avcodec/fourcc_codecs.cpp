@@ -25,6 +25,12 @@ constexpr FourCCCodec kFourCCCodecs[] = {
     {.fourCC = "h264", .codec = AV_CODEC_ID_H264},
     {.fourCC = "x264", .codec = AV_CODEC_ID_H264},
     {.fourCC = "avc1", .codec = AV_CODEC_ID_H264},
+    {.fourCC = "hevc", .codec = AV_CODEC_ID_HEVC},
+    {.fourCC = "hvc1", .codec = AV_CODEC_ID_HEVC},
+    {.fourCC = "mpg2", .codec = AV_CODEC_ID_MPEG2VIDEO},
+    {.fourCC = "vp80", .codec = AV_CODEC_ID_VP8},
+    {.fourCC = "vp90", .codec = AV_CODEC_ID_VP9},
+    {.fourCC = "av01", .codec = AV_CODEC_ID_AV1},
 };
 constexpr size_t kFourCCChars = 4;
 

@@ -1,6 +1,5 @@
 #!/bin/sh
-# Makes the media the reader tests open, with ffmpeg, into the folder given (kept between runs:
-# a file already there is not made again).
+# Makes the media the reader tests open, with ffmpeg, into the folder given.
 set -eu
 out=$1
 mkdir -p "$out"
@@ -8,7 +7,6 @@ mkdir -p "$out"
 make() {
   name=$1
   shift
-  [ -s "$out/$name" ] && return 0
   ffmpeg -nostdin -v error -y "$@" "$out/$name.part.${name##*.}" && mv "$out/$name.part.${name##*.}" "$out/$name"
 }
 
@@ -27,9 +25,9 @@ make h264_aac.mp4 -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 8 -c:v libx
 make hevc_opus.mkv -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 4 -c:v libx265 \
   -x265-params log-level=error:keyint=25 -pix_fmt yuv420p -c:a libopus -b:a 64k
 make vp9_vorbis.webm -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 4 -c:v libvpx-vp9 -g 25 \
-  -deadline realtime -cpu-used 8 -c:a libvorbis
+  -deadline realtime -cpu-used 8 -pix_fmt yuv420p -c:a libvorbis
 make theora_vorbis.ogg -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 3 -c:v libtheora \
-  -c:a libvorbis
+  -pix_fmt yuv420p -c:a libvorbis
 make tone.flac -f lavfi -i "$sine" -t 3 -ac 2 -c:a flac
 make tone.wav -f lavfi -i "$sine" -t 3 -ac 2 -c:a pcm_s16le
 make mpeg2_mp2.mpg -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 4 -c:v mpeg2video -g 12 \
@@ -39,8 +37,10 @@ make h264_ac3.ts -f lavfi -i "$test_picture" -f lavfi -i "$sine" -t 4 -c:v libx2
 make full_hd.mp4 -f lavfi -i 'testsrc=size=1920x1080:rate=25' -t 2 -c:v libx264 -g 25 \
   -preset ultrafast -pix_fmt yuv420p
 # Chapters with names, from a metadata file.
-if [ ! -s "$out/chapters.mkv" ]; then
-  printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\ntitle=Opening\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=2000\nEND=4000\ntitle=Second movement\n' >"$out/chapters.txt"
-  make chapters.mkv -f lavfi -i "$test_picture" -i "$out/chapters.txt" -t 4 -map 0 \
-    -map_chapters 1 -c:v libx264 -g 25 -pix_fmt yuv420p
-fi
+printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\ntitle=Opening\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=2000\nEND=4000\ntitle=Second movement\n' >"$out/chapters.txt"
+make chapters.mkv -f lavfi -i "$test_picture" -i "$out/chapters.txt" -t 4 -map 0 \
+  -map_chapters 1 -c:v libx264 -g 25 -pix_fmt yuv420p
+# Variable frame rate: fifty frames at 12.5 a second, then fifty at 25.
+make vfr.mkv -f lavfi -i "$test_picture" -frames:v 100 \
+  -vf "setpts='if(lt(N,50),2*N,50+N)/25/TB'" -fps_mode passthrough -c:v libx264 -bf 0 -g 25 \
+  -pix_fmt yuv420p
