@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/text.h"
-#include "app/startup_library/startup_dialogs.h"
+#include "skin/skin.h"
 
 namespace {
 

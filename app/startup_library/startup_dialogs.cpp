@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int32_t kSecondsPerMinute = 60;
-constexpr int32_t kMinutesPerHour = 60;
 constexpr size_t kTimeTextLength = 12;
 constexpr char16_t kTimeKeys[] = u"1234567890:\b";
 constexpr int8_t kBandMinDb = -12;
@@ -222,18 +221,6 @@ int32_t JumpTo(WindowHandle, int32_t seconds) {
   int32_t chosen = -1;
   DialogBox box = JumpToBox(seconds, &chosen);
   return RunDialogBox(&box) == IDOK ? chosen : -1;
-}
-
-std::u16string FormatTime(int32_t seconds) {
-  seconds = std::max(seconds, 0);
-  const int32_t hours = seconds / (kSecondsPerMinute * kMinutesPerHour);
-  const int32_t minutes = seconds / kSecondsPerMinute % kMinutesPerHour;
-  char text[24];
-  if (hours != 0)
-    std::snprintf(text, sizeof text, "%d:%02d:%02d", hours, minutes, seconds % kSecondsPerMinute);
-  else
-    std::snprintf(text, sizeof text, "%02d:%02d", minutes, seconds % kSecondsPerMinute);
-  return Utf8ToWide(text);
 }
 
 bool ParseTime(std::u16string_view text, int32_t* seconds) {

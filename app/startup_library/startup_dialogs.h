@@ -11,6 +11,7 @@
 #include "platform/controls/dialog_box.h"
 #include "app/startup_library/startup_library.h"
 #include "platform/window.h"
+#include "skin/skin.h"  // FormatTime: the player's one time text
 
 // Every setting a user may want to change apart from those the menus toggle: the flags as
 // check boxes, the numbers with steppers, each key binding set by pressing the key. OK stores them
@@ -32,8 +33,6 @@ DialogBox EqualizerBox(const PlayerSettings& settings);
 // OK stores the time entered, in seconds, in *chosen.
 DialogBox JumpToBox(int32_t seconds, int32_t* chosen);
 
-// The player's time text: H:MM:SS with the hours only when not 0 (75 gives "01:15").
-std::u16string FormatTime(int32_t seconds);
 // "H:MM:SS", "M:SS" or "S" back to seconds; false for anything else (minutes and seconds
 // after a higher unit must be below 60).
 bool ParseTime(std::u16string_view text, int32_t* seconds);

@@ -35,10 +35,10 @@ std::string ReadFile(const std::string& path) {
 }
 
 PlayerProcess StartPlayer(const std::string& home, const std::string& journal,
-                          const std::vector<std::string>& arguments) {
+                          const std::vector<std::string>& arguments, const std::string& path) {
   std::vector<std::string> argv = {kPlayer, "--headless", "--audio=null", "--journal=" + journal};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> environment = {"MORVELANT_HOME=" + home, "PATH=/usr/bin:/bin"};
+  std::vector<std::string> environment = {"MORVELANT_HOME=" + home, "PATH=" + path};
   PlayerProcess player{.journal = journal};
   auto args = Pointers(argv), env = Pointers(environment);
   posix_spawn(&player.pid, kPlayer.c_str(), nullptr, nullptr, args.data(), env.data());

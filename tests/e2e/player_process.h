@@ -11,9 +11,11 @@ struct PlayerProcess {
   std::string journal;
 };
 
-// Starts the player with MORVELANT_HOME = `home`, headless, journaling to `journal`.
+// Starts the player with MORVELANT_HOME = `home`, headless, journaling to `journal`; `path`
+// is its PATH (where it finds xdg-open).
 PlayerProcess StartPlayer(const std::string& home, const std::string& journal,
-                          const std::vector<std::string>& arguments);
+                          const std::vector<std::string>& arguments,
+                          const std::string& path = "/usr/bin:/bin");
 // Waits (generously) until the journal holds a line with `event`; false on time-out.
 bool WaitForEvent(const PlayerProcess& player, const std::string& event);
 // The exit code, or -1 when the process did not end within the time-out.
