@@ -45,6 +45,11 @@ bool SetJournal(BackendOptions& options, const std::string& value) {
   options.journal = value;
   return !value.empty();
 }
+bool SetJournalFrames(BackendOptions& options, const std::string& value) {
+  options.journalFrames = value.empty() || value == "1" || value == "yes";
+  return true;
+}
+
 bool SetHeadless(BackendOptions& options, const std::string& value) {
   options.headless = value.empty() || value == "1" || value == "yes";
   return true;
@@ -59,6 +64,7 @@ constexpr OptionRow kOptions[] = {
     {"headless", "MORVELANT_HEADLESS", SetHeadless}, {"screen", "MORVELANT_SCREEN", SetScreen},
     {"scale", "MORVELANT_SCALE", SetScale},          {"script", "MORVELANT_SCRIPT", SetScript},
     {"audio", "MORVELANT_AUDIO", SetAudio},          {"journal", "MORVELANT_JOURNAL", SetJournal},
+    {"journal-frames", "MORVELANT_JOURNAL_FRAMES", SetJournalFrames},
 };
 
 // "--name" or "--name=value"; false when the option is unknown or its value is bad.
@@ -115,6 +121,7 @@ const char* UsageText() {
          "(MORVELANT_SCRIPT)\n"
          "  --audio=sdl|null|wav:FILE  where sound goes (MORVELANT_AUDIO)\n"
          "  --journal=FILE      write one JSON line per observable event (MORVELANT_JOURNAL)\n"
+         "  --journal-frames    journal every frame drawn too (MORVELANT_JOURNAL_FRAMES=1)\n"
          "  --help, --version   print this text or the version and exit\n"
          "Settings and the registry live in $MORVELANT_HOME (default ~/.config/morvelant).\n";
 }

@@ -21,3 +21,7 @@ std::atomic<uint32_t> clockStartTick;
 std::atomic<int64_t> audioSpan;
 std::atomic<int32_t> droppedFrames;
 std::atomic<uint8_t> altRotation;
+
+int32_t pictureWidth, pictureHeight;
+uint16_t* pictureBuffer;
+BitmapHandle stillBitmap;

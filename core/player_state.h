@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/player_settings.h"
+#include "platform/drawing.h"
 #include "platform/menu.h"
 #include "platform/window.h"
 
@@ -47,3 +48,10 @@ extern std::atomic<uint32_t> clockStartTick;     // W main, video; R video
 extern std::atomic<int64_t> audioSpan;           // W main, audio; R callback
 extern std::atomic<int32_t> droppedFrames;       // W video; R main
 extern std::atomic<uint8_t> altRotation;         // W main at creation; R main
+
+// The current picture: its size (the item's, or its cover picture's), the buffer a still frame
+// is drawn into, and the bitmap the paint handler shows while paused. W main while no video
+// thread runs (opening); R main, video.
+extern int32_t pictureWidth, pictureHeight;
+extern uint16_t* pictureBuffer;
+extern BitmapHandle stillBitmap;  // W main; R main (paint)

@@ -79,7 +79,11 @@ void ReadStreamFormat(const ChunkData& data, HeaderKind kind, MediaDescriptor* d
     const int64_t height = static_cast<int32_t>(Field32(data, 8));
     descriptor->Height = static_cast<int32_t>(std::min<int64_t>(std::abs(height), INT32_MAX));
   } else if (kind == HeaderKind::Audio) {
+    // The format record also gives the PCM pass-through the format to ask the device for.
     descriptor->AudioFormatTag = Field16(data, 0);
+    descriptor->Channels = Field16(data, 2);
+    descriptor->SampleRate = Clamp32(Field32(data, 4));
+    descriptor->PcmBitrate = static_cast<int32_t>(std::min<uint64_t>(uint64_t{Field32(data, 8)} * 8, INT32_MAX));
   }
 }
 

@@ -68,6 +68,7 @@ const char* BackendName() {
 }
 
 bool OpenBackend(const BackendOptions& options) {
+  JournalSetFrames(options.journalFrames);
   if (!options.journal.empty() && !JournalOpen(options.journal)) {
     std::fprintf(stderr, "morvelant: the journal %s cannot be written\n", options.journal.c_str());
     return false;

@@ -16,6 +16,7 @@ struct BackendOptions {
   std::string script;   // --script=FILE
   std::string audio;    // --audio=sdl|null|wav:FILE; empty = the backend's default
   std::string journal;  // --journal=FILE
+  bool journalFrames = false;  // --journal-frames: a "frame" event for every frame drawn
 };
 
 // Opens the screen, input and sound of the chosen backend and the journal. False when nothing

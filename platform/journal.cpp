@@ -1,5 +1,6 @@
 #include "platform/journal.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -55,6 +56,18 @@ void JournalClose() {
 bool JournalIsOpen() {
   std::lock_guard<std::mutex> hold(journalLock);
   return journalFile != nullptr;
+}
+
+namespace {
+std::atomic<bool> framesOn{false};  // W main at start; R video
+}  // namespace
+
+void JournalSetFrames(bool on) {
+  framesOn = on;
+}
+
+bool JournalFramesOn() {
+  return framesOn;
 }
 
 void JournalWrite(std::string_view event, std::initializer_list<JournalField> fields) {

@@ -17,6 +17,9 @@ struct JournalField {
 bool JournalOpen(const std::string& path);
 void JournalClose();
 bool JournalIsOpen();
+// Whether every drawn frame is journaled too ("frame" events); off unless switched on.
+void JournalSetFrames(bool on);
+bool JournalFramesOn();
 void JournalWrite(std::string_view event, std::initializer_list<JournalField> fields = {});
 // Quotes and escapes text as a JSON string.
 std::string JsonQuote(std::string_view text);

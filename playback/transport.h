@@ -1,0 +1,38 @@
+// The transport operations behind the player's buttons, keys and commands. All run on the main
+// window's thread and steer the video and audio threads through the player-wide flags, the
+// named events, the sound device and the reader.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+constexpr uint32_t kVolumeFadeTimer = 444;
+constexpr uint32_t kVolumeFadeMs = 50;
+
+void PlayPause();
+void TogglePause();
+// Ends the running playback and waits until its video thread has signalled "eventStopped".
+void StopPlayback();
+void StopItem(WindowHandle window);
+void NextItem(WindowHandle window);
+void PreviousItem(WindowHandle window);
+void ToggleFastForward();
+void LeaveFastForward();
+// target: a percentage 0..99 (byFrame 0), a frame number (byFrame 1) or a chapter (byChapter).
+void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame);
+// The position in percent; 0 while nothing is open.
+double GetPosition();
+
+// Volume: percentages 0..100 and the device-0 volume word.
+uint32_t VolumeWord(int32_t percent);
+int32_t VolumePercent(uint32_t word);
+int32_t CurrentVolumePercent();
+void SetVolumePercent(int32_t percent);
+void StartVolumeFadeIn();
+// One tick of timer 444.
+void VolumeFadeStep(WindowHandle window);
+// The step the volume keys make: the new percentage (0..100), applied unless muted.
+int32_t StepVolume(int32_t change);
+// The volume the settings and the knob ask for: 0 while muted, else `knobPercent`.
+void ApplyVolume(int32_t knobPercent);

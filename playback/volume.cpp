@@ -1,0 +1,52 @@
+#include <algorithm>
+
+#include "core/player_state.h"
+#include "playback/engine_state.h"
+#include "playback/transport.h"
+#include "platform/wave_out.h"
+
+uint32_t VolumeWord(int32_t percent) {
+  const uint32_t v = static_cast<uint32_t>(percent) * 65535u / 100u;
+  return v + v * 65536u;
+}
+
+int32_t VolumePercent(uint32_t word) {
+  return static_cast<int32_t>((word & 0xFFFF) * 100u / 65535u);
+}
+
+int32_t CurrentVolumePercent() {
+  uint32_t word = 0;
+  WaveOutGetVolume(nullptr, &word);
+  return VolumePercent(word);
+}
+
+void SetVolumePercent(int32_t percent) {
+  WaveOutSetVolume(nullptr, VolumeWord(std::clamp(percent, 0, 100)));
+}
+
+void StartVolumeFadeIn() {
+  if (OpenFrameCount() != 0) return;
+  fadeTarget = std::clamp(CurrentVolumePercent(), 0, 100);
+  if (playerSettings.muted) return;
+  SetVolumePercent(0);
+  if (!SetTimer(mainWindow, kVolumeFadeTimer, kVolumeFadeMs)) SetVolumePercent(fadeTarget);
+}
+
+void VolumeFadeStep(WindowHandle window) {
+  int32_t p = std::clamp(CurrentVolumePercent() + 10, 0, 100);
+  if (p >= fadeTarget) {
+    p = fadeTarget;
+    KillTimer(window, kVolumeFadeTimer);
+  }
+  if (!playerSettings.muted) SetVolumePercent(p);
+}
+
+int32_t StepVolume(int32_t change) {
+  const int32_t p = std::clamp(CurrentVolumePercent() + change, 0, 100);
+  if (!playerSettings.muted) SetVolumePercent(p);
+  return p;
+}
+
+void ApplyVolume(int32_t knobPercent) {
+  SetVolumePercent(playerSettings.muted ? 0 : knobPercent);
+}
