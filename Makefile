@@ -19,7 +19,11 @@ build: configure
 dist: build
 	@echo "The runnable player is in $(BUILD_DIR)/dist/"
 
-run: build
+# The player, its plug-ins and tools only, with only the packages they need.
+run:
+	@tools/install-deps.sh --run
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target player
 	@tools/run-demo.sh $(BUILD_DIR)/dist
 
 test: build

@@ -6,6 +6,8 @@
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "device/backlight.h"
+#include "device/system_bars.h"
 #include "media/reader_selection.h"
 #include "playback/engine_state.h"
 #include "playback/output_setup.h"
@@ -173,6 +175,7 @@ bool OpenCurrentPath(WindowHandle window, int32_t startFrame) {
   StartVideoThread(window);
   if (playAtOnce) {
     if (readerOps.SetPaused) readerOps.SetPaused(0);
+    if (playerSettings.keepAwake) HoldBacklight(true);
     JournalPlaybackState("playing");
   } else {
     TogglePause();
@@ -194,11 +197,13 @@ void OpenItem(WindowHandle window, int32_t startFrame) {
   if (loading) return;
   loading = 1;
   fastForward = 0;
+  fastForwardPressed = false;
   if (!currentPath[0]) {
     loading = 0;
     return;
   }
   screenTakeover = 0;
+  ShowSystemBars(true);
   EnableCommandBar(false);
   paused = 0;
   CloseCurrentItem(window);

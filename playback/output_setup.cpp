@@ -2,6 +2,7 @@
 
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "device/system_bars.h"
 #include "playback/engine_state.h"
 #include "playback/frame_presenter.h"
 #include "playback/transport.h"
@@ -29,7 +30,10 @@ void ComputeGeometry() {
   originColumn = g.originColumn;
   originOffset = g.originOffset;
   rowSkip = g.rowSkip;
-  if (g.takeover) screenTakeover = 1;
+  if (g.takeover) {
+    screenTakeover = 1;
+    if (!paused) ShowSystemBars(false);
+  }
 }
 
 int32_t ConfigureOutput(int32_t purpose) {

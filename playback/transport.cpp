@@ -2,6 +2,8 @@
 
 #include "codecs/audio_decoder_entries.h"
 #include "core/player_state.h"
+#include "device/backlight.h"
+#include "device/system_bars.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
 #include "playback/frame_presenter.h"
@@ -42,7 +44,11 @@ void Pause() {
   WaitForPassedClock();
   EnterCriticalSection(&decodeLock);
   LeaveCriticalSection(&decodeLock);
-  if (!fastForward) RedrawStill();
+  if (!fastForwardPressed) {
+    RedrawStill();
+    if (screenTakeover) ShowSystemBars(true);
+  }
+  if (playerSettings.keepAwake) HoldBacklight(false);
   CallSetPaused(1);
   JournalPlaybackState("paused");
 }
@@ -59,6 +65,8 @@ void Resume() {
   durationMs = fps > 0 ? static_cast<int32_t>(int64_t{framesToPlay} * 1000 / fps) : 0;
   if (DeviceOpen()) WaveOutRestart(waveDevice);
   paused = 0;
+  if (playerSettings.keepAwake) HoldBacklight(true);
+  if (screenTakeover) ShowSystemBars(false);
   CallSetPaused(0);
   JournalPlaybackState("playing");
 }
@@ -80,6 +88,7 @@ void PlayPause() {
     if (fastForward) {
       LeaveFastForward();
       Sleep(kLeaveFastForwardMs);
+      ShowSystemBars(true);
       RedrawStill();
       JournalPlaybackState("paused");
     } else {
@@ -127,7 +136,9 @@ void PreviousItem(WindowHandle window) {
 }
 
 void ToggleFastForward() {
-  if (OpenFrameCount() == 0 || videoThreadId == 0) return;
+  if (OpenFrameCount() == 0) return;
+  if (!fastForward) fastForwardPressed = true;
+  if (videoThreadId == 0) return;
   if (fastForward) {
     LeaveFastForward();
     TogglePause();
@@ -137,6 +148,7 @@ void ToggleFastForward() {
     TogglePause();
     Sleep(kEnterFastForwardMs);
   }
+  if (screenTakeover) ShowSystemBars(false);
   fastForward = 1;
   JournalPlaybackState("fast-forward");
 }
@@ -146,6 +158,7 @@ void LeaveFastForward() {
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();
   videoFrame = 0;
   clockStartTick = 0;
+  fastForwardPressed = false;
   if (AudioActive()) {
     audioSpan = static_cast<int64_t>(readerOps.ResyncAudio());
     if (auto exit = audioDecoder.DecoderExit.load()) exit();

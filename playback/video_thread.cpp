@@ -5,6 +5,7 @@
 
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "device/system_bars.h"
 #include "playback/audio_thread.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
@@ -162,7 +163,10 @@ intptr_t EndMessageParameter() {
 }
 
 void EndPlayback(WindowHandle window) {
-  if (fastForward) fastForward = 0;
+  if (fastForward) {
+    fastForward = 0;
+    ShowSystemBars(true);
+  }
   // Frames that ran out while the audio plays on let the audio finish: its end ends the item.
   const bool audioPlaysOut = !stopRequested && audioThreadActive && waveDevice;
   if (framesToPlay != 0 && !audioPlaysOut) {

@@ -2,19 +2,23 @@
 # Installs the Debian packages the build, the plug-ins and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ gcc-multilib g++-multilib pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+# With --run: only what building and running the player, its plug-ins and the demo need (the
+# build configures the test folders too, so GoogleTest is among them).
+run_packages=(
+  cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
   libsdl2-dev libdbus-1-dev libdrm-dev libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev libgif-dev
-  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libmpg123-dev
-  libcurl4-openssl-dev libyuv-dev
-  ffmpeg gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav
-  python3-pil
-  xvfb xauth xdg-utils fonts-dejavu-core imagemagick
-  clang libstdc++-12-dev-arm64-cross libc6-dev-arm64-cross binutils-aarch64-linux-gnu
-  qemu-user
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libmpg123-dev
+  libcurl4-openssl-dev ffmpeg fonts-dejavu-core python3-pil
 )
+packages=(
+  "${run_packages[@]}" gcc-multilib g++-multilib libbenchmark-dev libyuv-dev
+  gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  xvfb xauth xdg-utils imagemagick
+  clang libstdc++-12-dev-arm64-cross libc6-dev-arm64-cross binutils-aarch64-linux-gnu
+  qemu-user mpv
+)
+if [ "${1:-}" = "--run" ]; then packages=("${run_packages[@]}"); fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -30,4 +34,4 @@ fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt-get install -y --no-install-recommends "${missing[@]}"

@@ -50,7 +50,7 @@ TEST(ProbeTest, InfoPrintsTheDescriptor) {
   const int threshold = int((int64_t(bytes.size()) - 4000) * (1001 / 30000.0) * 4);
   EXPECT_EQ(run.output,
             "frames=50\nfps=29.970030\nwidth=176\nheight=144\nfourcc=DX50\naudio_tag=85\n"
-            "audio_length=15000\nchannels=0\nsample_rate=0\nkeyframe_threshold=" +
+            "audio_length=15000\nchannels=2\nsample_rate=44100\nkeyframe_threshold=" +
                 std::to_string(threshold) + "\nchapters=0\nfree_running=0\n");
 }
 
