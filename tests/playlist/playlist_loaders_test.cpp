@@ -48,7 +48,7 @@ TEST_F(PlaylistLoaders, FirstEntryAndStartRequest) {
       {"radio.pls", "File1=http://r.example/x\nTitle1=X\n", 1, 0, u"http://r.example/x"},
   };
   for (const auto& c : cases) {
-    Reset();
+    ResetPlaylist();
     playerSettings.autoPlay = c.autoPlay;
     const std::string path = Write(c.name, c.bytes);
     if (std::string(c.name).ends_with(".pls"))
@@ -66,7 +66,7 @@ TEST_F(PlaylistLoaders, FirstEntryAndStartRequest) {
 TEST_F(PlaylistLoaders, NoEntriesLeaveTheCurrentItem) {
   const std::string empty = Write("empty.m3u", "#EXTM3U\n\n");
   for (const std::string& path : {empty, folder / "missing.m3u"}) {
-    Reset();
+    ResetPlaylist();
     MakeList(3);
     currentPath[0] = u'x';
     currentPath[1] = 0;

@@ -32,7 +32,7 @@ TEST_F(PlaylistNavigation, AfterAnItemEnds) {
       {"single file, repeat off: opened paused", 0, 0, +1, 0, 1, 0, 0},
   };
   for (const auto& c : cases) {
-    Reset();
+    ResetPlaylist();
     currentPath[0] = u'/';
     currentPath[1] = 0;
     if (c.count) {
