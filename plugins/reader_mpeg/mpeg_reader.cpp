@@ -2,7 +2,8 @@
 // its audio bytes are the file's bytes, ID3 tags included, under the wave format tag of the
 // stream's layer (85 for layer III, 80 for I and II), so that the MPEG audio codec reads the
 // tags and decodes. Seeks by percentage go through the Xing or VBRI table when the first frame
-// carries one and land on a frame boundary; progress is the time at the read position.
+// carries one and land on a frame boundary; progress is the time at the read position. A
+// network URL (mode 1) is played as a network item (plugins/quellin/network_item.h).
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "morvelant/reader_interface.h"
 #include "platform/text.h"
+#include "plugins/quellin/network_item.h"
 #include "plugins/reader_mpeg/mpeg_frames.h"
 #include "plugins/reader_mpeg/mpeg_seek_map.h"
 
@@ -32,6 +34,7 @@ MpegFrameHeader first;
 SeekMap seekMap;
 double durationSeconds = 0;
 MediaDescriptor descriptor;
+bool networkItem = false;  // the item is a network item; set by Open, read by the other slots
 
 void CloseFile() {
   if (file) std::fclose(file);
@@ -70,9 +73,12 @@ double SeekTime(int32_t target, int32_t mode) {
   return durationSeconds > 0 ? std::max(target, 0) * frameSeconds / durationSeconds : 0;
 }
 
-int32_t OpenItem(const char16_t* path, int32_t, int32_t, MediaDescriptor** descriptorOut) {
+int32_t OpenItem(const char16_t* path, int32_t mode, int32_t, MediaDescriptor** descriptorOut) {
   std::lock_guard<std::mutex> hold(readerLock);
   CloseFile();
+  if (networkItem) NetworkClose();
+  networkItem = mode == READER_MODE_URL;
+  if (networkItem) return NetworkOpen(path, descriptorOut);
   *descriptorOut = &descriptor;
   if (!path || !ReadStream(WideToUtf8(WideView(path)))) {
     CloseFile();
@@ -82,6 +88,7 @@ int32_t OpenItem(const char16_t* path, int32_t, int32_t, MediaDescriptor** descr
 }
 
 int32_t ReadAudio(uint8_t* destination, int32_t length) {
+  if (networkItem) return NetworkReadAudio(destination, length);
   std::lock_guard<std::mutex> hold(readerLock);
   if (!file || length <= 0) return 0;
   const size_t got = ReadAt(file, position, destination, size_t(length));
@@ -94,6 +101,7 @@ int32_t ReadVideoFrame(uint8_t*, int32_t) {
 }
 
 int32_t Seek(int32_t target, int32_t mode) {
+  if (networkItem) return NetworkRemainingSpan();
   std::lock_guard<std::mutex> hold(readerLock);
   if (!file) return 1;
   const double time = SeekTime(target, mode);
@@ -103,11 +111,13 @@ int32_t Seek(int32_t target, int32_t mode) {
 }
 
 int32_t ResyncAudio() {
+  if (networkItem) return NetworkRemainingSpan();
   std::lock_guard<std::mutex> hold(readerLock);
   return RemainingSpan();
 }
 
 double GetProgress() {
+  if (networkItem) return NetworkProgress();
   std::lock_guard<std::mutex> hold(readerLock);
   return file ? TimeAtOffset(seekMap, position) * 100.0 : 0.0;
 }
@@ -115,6 +125,8 @@ double GetProgress() {
 int32_t Close() {
   std::lock_guard<std::mutex> hold(readerLock);
   CloseFile();
+  if (networkItem) NetworkClose();
+  networkItem = false;
   return 1;
 }
 
@@ -134,4 +146,9 @@ EXPORT int32_t InitializeReader(ReaderOps* table) {
   table->Close = Close;
   table->IsKeyFrame = IsKeyFrame;
   return 1;
+}
+
+// Optional export: a network item's stream title (see NetworkStreamTitle).
+EXPORT int32_t ReaderStreamTitle(char16_t* title, int32_t capacity) {
+  return networkItem ? NetworkStreamTitle(title, capacity) : 0;
 }

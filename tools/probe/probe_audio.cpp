@@ -1,8 +1,12 @@
 // morvelant-probe audio FILE OUT.wav: the item's audio decoded through the codec the registry
 // chooses, with the calls the audio thread makes, written as a 16-bit PCM WAV at the format
-// the decoder reported.
+// the decoder reported. For a network item whose reader offers ReaderStreamTitle, each stream
+// title the decoded audio passed is listed after the tags.
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "codecs/audio_decode_harness.h"
 #include "codecs/audio_decoder_entries.h"
@@ -43,8 +47,23 @@ std::string WaveFile(const AudioPassResult& result) {
   return bytes;
 }
 
-// The audio thread's decoding pass, fed by the reader's ReadAudio.
-bool DecodeAudio(AudioPassResult* result) {
+constexpr int32_t kStreamTitleChars = 200;
+using StreamTitleFunction = int32_t (*)(char16_t* title, int32_t capacity);
+
+// The optional ReaderStreamTitle export of the reader library whose Open is installed.
+StreamTitleFunction StreamTitleExport() {
+  Dl_info where{};
+  if (!dladdr(reinterpret_cast<void*>(readerOps.Open), &where) || !where.dli_fname) return nullptr;
+  void* library = dlopen(where.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+  if (!library) return nullptr;
+  auto function = reinterpret_cast<StreamTitleFunction>(dlsym(library, "ReaderStreamTitle"));
+  dlclose(library);  // the reader selection holds its own reference
+  return function;
+}
+
+// The audio thread's decoding pass, fed by the reader's ReadAudio; `streamTitles` gets each
+// new stream title the reader reports between reads.
+bool DecodeAudio(AudioPassResult* result, std::vector<std::string>* streamTitles) {
   InstallAudioDecoder();
   const AudioDecoderCalls calls{
       .DecoderInit = audioDecoder.DecoderInit,
@@ -54,18 +73,30 @@ bool DecodeAudio(AudioPassResult* result) {
   };
   const AudioPassOptions options{.equalizerOn = playerSettings.equalizerOn,
                                  .bands = playerSettings.equalizerBands};
-  const bool decoded = RunAudioDecodingPass(calls, readerOps.ReadAudio, options, result);
+  const StreamTitleFunction titleOf = isUrl ? StreamTitleExport() : nullptr;
+  int32_t changes = 0;
+  const auto read = [&](uint8_t* destination, int32_t length) {
+    const int32_t got = readerOps.ReadAudio(destination, length);
+    char16_t title[kStreamTitleChars] = {};
+    if (titleOf && titleOf(title, kStreamTitleChars) != changes) {
+      changes = titleOf(title, kStreamTitleChars);
+      streamTitles->push_back(WideToUtf8(WideView(title)));
+    }
+    return got;
+  };
+  const bool decoded = RunAudioDecodingPass(calls, read, options, result);
   ClearAudioDecoder();
   return decoded;
 }
 
-void PrintResult(const AudioPassResult& result) {
+void PrintResult(const AudioPassResult& result, const std::vector<std::string>& streamTitles) {
   std::printf("rate=%d\nchannels=%d\nbitrate=%d\n", result.rate, result.channels, result.bitrate);
   std::printf("pcm_bytes=%zu\nposition=%d\nend_status=%d\n", result.pcm.size(), result.lastPosition,
               result.endStatus);
   std::printf("title=%s\nartist=%s\nalbum=%s\n", WideToUtf8(WideView(result.title)).c_str(),
               WideToUtf8(WideView(result.artist)).c_str(),
               WideToUtf8(WideView(result.album)).c_str());
+  for (const std::string& title : streamTitles) std::printf("stream_title=%s\n", title.c_str());
 }
 
 int Decode(const std::string& output) {
@@ -75,7 +106,8 @@ int Decode(const std::string& output) {
   }
   if (LoadCodecs() != 0 || currentDescriptor->AudioLength == 0) return 1;
   AudioPassResult result;
-  if (!DecodeAudio(&result) || result.rate <= 0 || result.channels <= 0) {
+  std::vector<std::string> streamTitles;
+  if (!DecodeAudio(&result, &streamTitles) || result.rate <= 0 || result.channels <= 0) {
     PrintProbeError("Audio", "the decoder reported no output format");
     return 1;
   }
@@ -84,7 +116,7 @@ int Decode(const std::string& output) {
     PrintProbeError("File Error", "cannot write " + output);
     return 1;
   }
-  PrintResult(result);
+  PrintResult(result, streamTitles);
   return 0;
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kUrlPrefix[] = "http://";
+constexpr const char* kUrlPrefixes[] = {"http://", "https://"};
 constexpr char kDefaultsFile[] = "/registry.default.reg";
 constexpr char16_t kLoadErrorTitle[] = u"Load Error";
 constexpr char16_t kOpenFailedText[] = u"Failed to load file, Please check available memory.";
@@ -58,7 +58,9 @@ bool ProbeOpen(const std::string& path) {
   LoadRegistry();
   SetMessageBoxPresenter(PrintBox);
   WideCopy(currentPath, kMediaPathChars, Utf8ToWide(path));
-  isUrl = path.rfind(kUrlPrefix, 0) == 0;
+  bool url = false;
+  for (const char* prefix : kUrlPrefixes) url = url || path.rfind(prefix, 0) == 0;
+  isUrl = url;
   if (SelectReader() != 0) return false;
   const int32_t mode = isUrl ? READER_MODE_URL : READER_MODE_LOCAL;
   if (readerOps.Open(currentPath, mode, playerSettings.readerParameter, &currentDescriptor) != 0)

@@ -1,0 +1,176 @@
+// The network reader against a local HTTP server: a file, a redirect, a 404, an ICY radio
+// stream whose titles change and which drops (one reconnection), a file whose connection drops
+// halfway (resumed where it broke off), a server that stalls and one that sends no audio. Every
+// case runs under a watchdog: a reader that hangs fails the test instead of blocking it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <thread>
+
+#include "plugins/audio_mpg123/mpeg_audio_header.h"
+#include "tests/readers/http_test_server.h"
+#include "tests/readers/reader_fixture.h"
+
+namespace {
+
+constexpr char kNetworkReader[] = "quellin.so";
+constexpr size_t kMetaInterval = 8192;
+constexpr auto kWatchdog = std::chrono::seconds(40);
+
+const std::string& Song() {
+  static const std::string bytes = ReadBytes(ReaderMedia("cbr.mp3"));
+  return bytes;
+}
+
+std::string Head(const std::string& status, const std::string& fields) {
+  return "HTTP/1.0 " + status + "\r\n" + fields + "Connection: close\r\n\r\n";
+}
+
+std::string MetadataBlock(const std::string& title) {
+  std::string text = "StreamTitle='" + title + "';";
+  text.resize((text.size() + 15) / 16 * 16, '\0');
+  return char(text.size() / 16) + text;
+}
+
+// The song's frames (without its own tags) as a radio station sends them: a metadata block
+// after every kMetaInterval bytes, the title changing after the second block.
+std::string RadioStream() {
+  const std::string frames =
+      Song().substr(Id3v2TagBytes(reinterpret_cast<const uint8_t*>(Song().data())));
+  std::string stream;
+  for (size_t at = 0, block = 0; at < frames.size(); at += kMetaInterval, ++block) {
+    stream += frames.substr(at, kMetaInterval);
+    if (at + kMetaInterval < frames.size())
+      stream += MetadataBlock(block < 2 ? "Radio Band - Night Song" : "Radio Band - Dawn");
+  }
+  return stream;
+}
+
+void Handle(const HttpRequest& request, int socket, TestHttpServer& server) {
+  const std::string audio = "Content-Type: audio/mpeg\r\n";
+  const std::string length = "Content-Length: " + std::to_string(Song().size()) + "\r\n";
+  if (request.path == "/song.mp3") {
+    SendBytes(socket, Head("200 OK", audio + length) + Song());
+  } else if (request.path == "/moved") {
+    SendBytes(socket, Head("302 Found", "Location: /song.mp3\r\n"));
+  } else if (request.path == "/radio") {
+    SendBytes(socket, Head("200 OK", audio + "icy-metaint: " + std::to_string(kMetaInterval) +
+                                         "\r\n") + RadioStream());
+  } else if (request.path == "/drop") {
+    const size_t range = request.headers.find("range: bytes=");
+    if (range == std::string::npos) {
+      SendBytes(socket, Head("200 OK", audio + length) + Song().substr(0, Song().size() / 2));
+    } else {
+      const size_t from = std::strtoul(request.headers.c_str() + range + 13, nullptr, 10);
+      SendBytes(socket, Head("206 Partial Content", audio) + Song().substr(from));
+    }
+  } else if (request.path == "/stall") {
+    SendBytes(socket, Head("200 OK", audio) + Song().substr(0, 3 * kMetaInterval));
+    while (!server.stopping) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  } else if (request.path == "/page") {
+    SendBytes(socket, Head("200 OK", "Content-Type: text/html\r\n") + std::string(20000, '<'));
+  } else {
+    SendBytes(socket, Head("404 Not Found", ""));
+  }
+}
+
+struct Outcome {
+  bool opened = false;
+  std::string audio;
+};
+
+Outcome ReadWhole(const std::string& url) {
+  Outcome outcome;
+  LoadedReader reader(kNetworkReader);
+  outcome.opened = reader.Open(url, READER_MODE_URL);
+  uint8_t chunk[4096];
+  for (int32_t got; outcome.opened && (got = reader.ops.ReadAudio(chunk, sizeof chunk)) > 0;)
+    outcome.audio.append(reinterpret_cast<char*>(chunk), size_t(got));
+  return outcome;
+}
+
+// Runs `body` on a thread of its own; a case that outlives the watchdog ends the test run.
+template <typename Body>
+auto UnderWatchdog(const std::string& name, Body body) {
+  auto result = std::async(std::launch::async, body);
+  if (result.wait_for(kWatchdog) != std::future_status::ready) {
+    ADD_FAILURE() << name << " hung";
+    std::fprintf(stderr, "watchdog: %s hung\n", name.c_str());
+    std::abort();
+  }
+  return result.get();
+}
+
+TEST(NetworkReader, EachServerGivesTheRightAudioOrEndsInTime) {
+  TestHttpServer server(Handle);
+  ASSERT_GT(server.port, 0);
+  const struct {
+    const char* path;
+    bool opens;
+    std::string audio;  // the exact audio bytes, or empty when only the amount is checked
+    size_t minBytes, maxBytes;
+    int requests;
+  } cases[] = {
+      {"/song.mp3", true, Song(), 0, 0, 1},
+      {"/moved", true, Song(), 0, 0, 2},
+      {"/drop", true, Song(), 0, 0, 2},  // resumed with a range request
+      {"/stall", true, "", 3 * kMetaInterval, 3 * kMetaInterval, 2},  // one reconnection
+      {"/missing", false, "", 0, 0, 1},
+      {"/page", false, "", 0, 0, 1},
+  };
+  for (const auto& c : cases) {
+    const int before = server.requests;
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome outcome = UnderWatchdog(c.path, [&] { return ReadWhole(server.Url(c.path)); });
+    EXPECT_EQ(outcome.opened, c.opens) << c.path;
+    if (!c.audio.empty()) {
+      EXPECT_TRUE(outcome.audio == c.audio) << c.path;
+    } else {
+      EXPECT_GE(outcome.audio.size(), c.minBytes) << c.path;
+      EXPECT_LE(outcome.audio.size(), c.maxBytes * 2) << c.path;
+    }
+    EXPECT_EQ(server.requests - before, c.requests) << c.path;
+    RecordProperty(std::string(c.path) + "_seconds",
+                   std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                                                start).count()));
+  }
+}
+
+TEST(NetworkReader, RadioTitlesReachTheTagsAndTheProbe) {
+  TestHttpServer server(Handle);
+  ASSERT_GT(server.port, 0);
+  const std::string wave = WriteTemporaryFile("radio.wav", "");
+  const ProbeRun run =
+      UnderWatchdog("probe audio", [&] { return Probe("audio", server.Url("/radio"), wave); });
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ProbeValue(run.output, "title"), "Night Song");
+  EXPECT_EQ(ProbeValue(run.output, "artist"), "Radio Band");
+  // The station dropped once: the reconnection plays the stream again, titles and all.
+  EXPECT_NE(run.output.find("album=\nstream_title=Radio Band - Night Song\n"
+                            "stream_title=Radio Band - Dawn\nstream_title=Radio Band - Night Song\n"
+                            "stream_title=Radio Band - Dawn\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(server.requests, 2);
+  // Twice the song, decoded: the metadata never reached the decoder.
+  const std::vector<int16_t> samples = WaveSamples(wave);
+  const std::vector<int16_t> once = FfmpegSamples(ReaderMedia("cbr.mp3"));
+  EXPECT_NEAR(double(samples.size()), 2.0 * double(once.size()), 4608);
+}
+
+TEST(NetworkReader, ProbeInfoOnANetworkItem) {
+  TestHttpServer server(Handle);
+  ASSERT_GT(server.port, 0);
+  const ProbeRun run = UnderWatchdog("probe info", [&] { return Probe("info", server.Url("/song.mp3")); });
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ProbeValue(run.output, "audio_tag"), "85");
+  EXPECT_EQ(ProbeValue(run.output, "audio_length"), std::to_string(Song().size()));
+  EXPECT_EQ(ProbeValue(run.output, "sample_rate"), "44100");
+  const ProbeRun missing = UnderWatchdog("probe 404", [&] { return Probe("info", server.Url("/gone")); });
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("error=Load Error"), std::string::npos) << missing.output;
+}
+
+}  // namespace
