@@ -2,8 +2,10 @@
 PRESET ?= release
 BUILD_DIR := $(if $(filter release,$(PRESET)),build,build/$(PRESET))
 JOBS ?= $(shell nproc)
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build dist run test test-arm64 bench asan tsan format clean
+.PHONY: all deps configure build dist run test test-arm64 bench asan tsan fuzz format clean
 
 all: build
 
@@ -37,6 +39,12 @@ asan:
 
 tsan:
 	@$(MAKE) test PRESET=tsan
+
+# Every fuzz target in turn, FUZZ_SECONDS each (clang, address + undefined + leak sanitizers).
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@tools/run-fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 test-arm64: deps
 	@tools/test-arm64.sh
