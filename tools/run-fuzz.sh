@@ -20,8 +20,8 @@ if [ ${#names[@]} -eq 0 ]; then
 fi
 [ ${#names[@]} -gt 0 ] || { echo "no fuzz targets in $build/fuzz"; exit 1; }
 
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:symbolize=1
-export LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp:print_suppressions=0
+export ASAN_OPTIONS=detect_leaks=1:symbolize=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 failed=0

@@ -18,9 +18,13 @@ struct ProbeRun {
   std::string output;
 };
 
-ProbeRun Probe(const std::string& command, const std::string& file, const std::string& out) {
-  const std::string line = "env -u MORVELANT_HOME " MORVELANT_DIST_DIR "/morvelant-probe " +
-                           command + " '" + file + "' '" + out + "'";
+// Runs the probe with its own registry home, or with `home`'s registry.
+ProbeRun Probe(const std::string& command, const std::string& file, const std::string& out,
+               const std::string& home = "") {
+  const std::string environment =
+      home.empty() ? "env -u MORVELANT_HOME " : "env MORVELANT_HOME='" + home + "' ";
+  const std::string line = environment + MORVELANT_DIST_DIR "/morvelant-probe " + command + " '" +
+                           file + "' '" + out + "'";
   ProbeRun run{-1, ""};
   std::FILE* pipe = popen(line.c_str(), "r");
   if (!pipe) return run;
@@ -119,6 +123,40 @@ TEST(ProbeCodecs, UnknownCodecsFailWithThePlayersMessage) {
             std::string::npos)
       << audio.output;
   EXPECT_FALSE(FileExists(path + ".wav"));
+}
+
+// A codec library cut short (the first 4 KiB of a real one) is reported as the player reports
+// it, with the reason; a broken audio codec leaves the video playing.
+TEST(ProbeCodecs, ABrokenCodecLibraryIsReportedAndTheOtherStreamStillPlays) {
+  ASSERT_FALSE(XvidMp3Avi().empty());
+  char home[] = "/tmp/morvelant-probe-home-XXXXXX";
+  ASSERT_NE(mkdtemp(home), nullptr);
+  std::string library;
+  ASSERT_TRUE(ReadWholeFile(MORVELANT_DIST_DIR "/MorvelantMpegAudio.so", &library));
+  const std::string cut = std::string(home) + "/Cut.so";
+  ASSERT_TRUE(WriteFileAtomic(cut, library.data(), 4096));
+  const auto useRegistry = [&](const char* table, const char* value) {
+    const std::string text =
+        std::string("REGEDIT4\n[HKEY_LOCAL_MACHINE\\software\\Morvelant\\plugins\\") + table +
+        "]\n\"" + value + "\"=\"" + cut + "\"\n";
+    ASSERT_TRUE(WriteFileAtomic(std::string(home) + "/system.reg", text.data(), text.size()));
+  };
+  const std::string reason = "cannot be loaded:\\n" + cut + ": not a complete library";
+  useRegistry("audio", "85");
+  const ProbeRun audio = Probe("audio", XvidMp3Avi(), XvidMp3Avi() + ".cut.wav", home);
+  EXPECT_EQ(audio.status, 1);
+  EXPECT_NE(audio.output.find("error=Audio Error: The codec library " + cut + " " + reason),
+            std::string::npos)
+      << audio.output;
+  const ProbeRun video = Probe("video", XvidMp3Avi(), XvidMp3Avi() + ".cut.y4m", home);
+  EXPECT_EQ(video.status, 0) << video.output;
+  EXPECT_NE(video.output.find("pictures=50"), std::string::npos) << video.output;
+  useRegistry("video", "xvid");
+  const ProbeRun noVideo = Probe("video", XvidMp3Avi(), XvidMp3Avi() + ".cut.y4m", home);
+  EXPECT_EQ(noVideo.status, 1);
+  EXPECT_NE(noVideo.output.find("error=Video Error: The codec library " + cut + " " + reason),
+            std::string::npos)
+      << noVideo.output;
 }
 
 }  // namespace
