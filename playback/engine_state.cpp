@@ -15,7 +15,6 @@ std::atomic<uint8_t> audioAutostart, discardNextOutput, seekInProgress;
 std::atomic<int32_t> lastQueuedPosition, lastDonePosition, audioBitrate;
 std::atomic<int64_t> audioBytesQueued;
 std::atomic<uint8_t> audioThreadActive;
-bool fastForwardPressed;
 std::atomic<int32_t> fadeTarget;
 
 bool AudioActive() {

@@ -33,8 +33,6 @@ extern std::atomic<int32_t> lastDonePosition;     // W callback; R audio, video 
 extern std::atomic<int32_t> audioBitrate;         // W audio, main (open); R main (info view)
 extern std::atomic<int64_t> audioBytesQueued;     // PCM bytes queued this item; W audio; R video
 extern std::atomic<uint8_t> audioThreadActive;    // W video (start), audio (end); R video
-// The fast-forward button is down: from its press until fast forward is left or an item opens.
-extern bool fastForwardPressed;                   // main only
 extern std::atomic<int32_t> fadeTarget;           // W video (fade start), main; R main
 
 // "Audio is active": audio switched on and the open item has audio.

@@ -16,13 +16,18 @@
 #include "playback/video_thread.h"
 #include "platform/menu.h"
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "platform/thread.h"
+#include "platform/clock.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
 
 namespace {
 
 constexpr int32_t kMaxPlainWidth = 640, kMaxPlainHeight = 480;
 constexpr int32_t kMaxWidth = 1024, kMaxHeight = 512;
 constexpr uint32_t kPaintAll = 0, kPaintPictureAndControls = 1;
+constexpr uint32_t kRetryPauseMs = 1000;
 
 void EnableCommandBar(bool enabled) {
   if (commandBar) CommandBarEnable(commandBar, enabled);
@@ -119,11 +124,22 @@ bool SizeAccepted(WindowHandle window, const MediaDescriptor& d) {
   return true;
 }
 
+// An item without a picture shows the cover picture of its folder, when there is one.
+void LoadCoverPicture(WindowHandle window) {
+  stillBitmap = LoadImageFile(isUrl ? std::u16string(u"folder.jpg") : CoverPicturePath(currentPath));
+  if (stillBitmap) {
+    const Size size = GetBitmapSize(stillBitmap);
+    pictureWidth = size.cx;
+    pictureHeight = size.cy;
+  }
+  SendMessage(window, kPaintMessage, 0, kPaintPictureAndControls);
+}
+
 bool PreparePicture(WindowHandle window, const MediaDescriptor& d) {
   pictureWidth = d.Width;
   pictureHeight = d.Height;
   if (d.Height == 0) {
-    SendMessage(window, kPaintMessage, 0, kPaintPictureAndControls);
+    LoadCoverPicture(window);
     return true;
   }
   const size_t pixels = size_t(d.Width) * size_t(d.Height);
@@ -131,6 +147,20 @@ bool PreparePicture(WindowHandle window, const MediaDescriptor& d) {
   if (pictureBuffer) return true;
   MessageBox(window, u"Could not allocate enough memory", u"");
   return false;
+}
+
+void DrawInfoViewNow(WindowHandle window) {
+  DeviceContextHandle dc = GetDC(window);
+  DrawInfoView(dc);
+  ReleaseDC(window, dc);
+}
+
+// The settings' last item: the playlist and the entry's index, or the item itself.
+void RememberLastItem() {
+  std::u16string item(currentPath);
+  if (PlaylistPath[0])
+    item = std::u16string(PlaylistPath) + u" " + Utf8ToWide(std::to_string(CurrentIndex.load()));
+  WideCopy(playerSettings.lastItem, SETTINGS_PATH_CHARS, item);
 }
 
 // The handle of the previous playback's thread is let go here: that thread has ended (an item
@@ -162,12 +192,15 @@ bool OpenCurrentPath(WindowHandle window, int32_t startFrame) {
   if (d.ChapterCount > 0) InsertChapterItems(d);
   if (d.AudioLength == 0 && d.FrameCount == 0) return true;
   if (!SizeAccepted(window, d)) return true;
+  DrawInfoViewNow(window);
   if (!LoadItemCodecs(window, mode)) return true;
   if (!PreparePicture(window, *currentDescriptor)) return true;
+  LayoutListViews();
   framesToPlay = currentDescriptor->FrameCount;
   ClearAudioTags();
+  BuildInfoText();
   EnableCommandBar(true);
-  std::memcpy(playerSettings.lastItem, currentPath, sizeof(currentPath));
+  RememberLastItem();
   ComputeGeometry();
   stopRequested = 0;
   ConfigureOutput(0);
@@ -176,6 +209,7 @@ bool OpenCurrentPath(WindowHandle window, int32_t startFrame) {
   if (playAtOnce) {
     if (readerOps.SetPaused) readerOps.SetPaused(0);
     if (playerSettings.keepAwake) HoldBacklight(true);
+    DrawElementPushed(skin.PlayButton);
     JournalPlaybackState("playing");
   } else {
     TogglePause();
@@ -195,21 +229,33 @@ std::u16string CoverPicturePath(std::u16string_view itemPath) {
 
 void OpenItem(WindowHandle window, int32_t startFrame) {
   if (loading) return;
-  loading = 1;
-  fastForward = 0;
-  fastForwardPressed = false;
-  if (!currentPath[0]) {
-    loading = 0;
-    return;
+  // An entry of a list that cannot be opened gives way to the next one, a second later, until
+  // every other entry was tried once.
+  for (int32_t retries = 0;; ++retries) {
+    loading = 1;
+    fastForward = 0;
+    DrawElementNormal(skin.PlayButton);
+    if (!currentPath[0]) {
+      loading = 0;
+      return;
+    }
+    screenTakeover = 0;
+    ShowSystemBars(true);
+    EnableCommandBar(false);
+    paused = 0;
+    CloseCurrentItem(window);
+    if (closing) return;
+    if (startFrame < 0 || SelectReader() != 0 || OpenCurrentPath(window, startFrame)) break;
+    if (LastIndex == 0 || retries >= LastIndex) {
+      MessageBox(window, u"Failed to load file, Please check available memory.", u"Load Error");
+      break;
+    }
+    RepaintWindow(true);
+    Sleep(kRetryPauseMs);
+    StepPlaylist(1);
+    BuildInfoText();
+    LayoutListViews();
   }
-  screenTakeover = 0;
-  ShowSystemBars(true);
-  EnableCommandBar(false);
-  paused = 0;
-  CloseCurrentItem(window);
-  if (closing) return;
-  if (startFrame >= 0 && SelectReader() == 0 && !OpenCurrentPath(window, startFrame))
-    MessageBox(window, u"Failed to load file, Please check available memory.", u"Load Error");
   EnableCommandBar(true);
   stopRequested = 0;
   loading = 0;

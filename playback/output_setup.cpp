@@ -6,6 +6,7 @@
 #include "playback/engine_state.h"
 #include "playback/frame_presenter.h"
 #include "playback/transport.h"
+#include "skin/skin.h"
 #include "video/output_geometry.h"
 
 std::atomic<int16_t> originRow, originColumn;
@@ -21,6 +22,8 @@ void ComputeGeometry() {
   input.hasVideo = OpenFrameCount() != 0;
   input.screenWidth = screenWidth;
   input.screenHeight = screenHeight;
+  input.viewport = {skin.ViewPort.Left, skin.ViewPort.Top, skin.ViewPort.Width,
+                    skin.ViewPort.Height};
   input.previousRow = originRow;
   input.previousColumn = originColumn;
   stopRequested = 0;

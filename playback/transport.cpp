@@ -13,6 +13,7 @@
 #include "playback/video_thread.h"
 #include "platform/clock.h"
 #include "platform/wave_out.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void Pause() {
   WaitForPassedClock();
   EnterCriticalSection(&decodeLock);
   LeaveCriticalSection(&decodeLock);
-  if (!fastForwardPressed) {
+  if (!skin.FFWDButton.Pushed) {
     RedrawStill();
     if (screenTakeover) ShowSystemBars(true);
   }
@@ -85,6 +86,8 @@ void TogglePause() {
 void PlayPause() {
   if (busy) return;
   if (videoThreadId != 0) {
+    if (paused) DrawElementPushed(skin.PlayButton);
+    else DrawElementNormal(skin.PlayButton);
     if (fastForward) {
       LeaveFastForward();
       Sleep(kLeaveFastForwardMs);
@@ -137,7 +140,7 @@ void PreviousItem(WindowHandle window) {
 
 void ToggleFastForward() {
   if (OpenFrameCount() == 0) return;
-  if (!fastForward) fastForwardPressed = true;
+  if (!fastForward && !skin.FFWDButton.Pushed) DrawElementPushed(skin.FFWDButton);
   if (videoThreadId == 0) return;
   if (fastForward) {
     LeaveFastForward();
@@ -158,7 +161,8 @@ void LeaveFastForward() {
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();
   videoFrame = 0;
   clockStartTick = 0;
-  fastForwardPressed = false;
+  if (!screenTakeover) DrawElementNormal(skin.FFWDButton);
+  else skin.FFWDButton.Pushed = 0;
   if (AudioActive()) {
     audioSpan = static_cast<int64_t>(readerOps.ResyncAudio());
     if (auto exit = audioDecoder.DecoderExit.load()) exit();

@@ -32,7 +32,9 @@ void SetVolumePercent(int32_t percent);
 void StartVolumeFadeIn();
 // One tick of timer 444.
 void VolumeFadeStep(WindowHandle window);
-// The step the volume keys make: the new percentage (0..100), applied unless muted.
+// The step the volume keys make (+5 or -5): the new percentage (0..100), applied unless muted,
+// and the volume knob moved to it.
 int32_t StepVolume(int32_t change);
-// The volume the settings and the knob ask for: 0 while muted, else `knobPercent`.
-void ApplyVolume(int32_t knobPercent);
+// The volume the knob asks for, or 0 while muted.
+void ApplyVolume();
+void ToggleMute();

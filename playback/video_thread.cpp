@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "platform/thread.h"
+#include "playlist/playlist.h"
 
 namespace {
 
@@ -159,7 +160,8 @@ std::string StatisticsText() {
 
 // lParam of the end message: -1 closes a network item for good when nothing is to follow it.
 intptr_t EndMessageParameter() {
-  return isUrl && !reachedEnd ? -1 : 0;
+  const bool nothingFollows = LastIndex == 0 || userStopped;
+  return isUrl && nothingFollows && !reachedEnd ? -1 : 0;
 }
 
 void EndPlayback(WindowHandle window) {
@@ -177,8 +179,10 @@ void EndPlayback(WindowHandle window) {
   if (audioStarted) {
     WaitForEvent(EngineEventHandle(EngineEvent::AudioStopped), INFINITE);
   }
+  const bool ended = reachedEnd;
+  if (ended) AdvanceAfterItem();
   ResetEvent(EngineEventHandle(EngineEvent::AudioStopped));
-  JournalItemEnded(reachedEnd, DescriptorCurrentFrame(), droppedFrames,
+  JournalItemEnded(ended, DescriptorCurrentFrame(), droppedFrames,
                    currentDescriptor->FrameCount, audioBytesQueued);
   const bool showStatistics =
       playerSettings.showStatistics && framesToPlay != 0 && !closing;

@@ -4,6 +4,7 @@
 #include "playback/engine_state.h"
 #include "playback/transport.h"
 #include "platform/wave_out.h"
+#include "skin/skin.h"
 
 uint32_t VolumeWord(int32_t percent) {
   const uint32_t v = static_cast<uint32_t>(percent) * 65535u / 100u;
@@ -41,12 +42,28 @@ void VolumeFadeStep(WindowHandle window) {
   if (!playerSettings.muted) SetVolumePercent(p);
 }
 
+// While muted the device reads 0, so the keys move only the knob: to 5 (up) or 0 (down).
 int32_t StepVolume(int32_t change) {
   const int32_t p = std::clamp(CurrentVolumePercent() + change, 0, 100);
   if (!playerSettings.muted) SetVolumePercent(p);
+  if (skin.VolumeButton.Width != 0) {
+    PlaceVolumeKnob(p);
+    if (!(screenTakeover && videoThreadId != 0 && !paused)) {
+      DrawElementNormal(skin.VolumeArea);
+      DrawElementPushed(skin.VolumeButton);
+      skin.VolumeButton.Pushed = 0;
+    }
+  }
   return p;
 }
 
-void ApplyVolume(int32_t knobPercent) {
-  SetVolumePercent(playerSettings.muted ? 0 : knobPercent);
+void ApplyVolume() {
+  SetVolumePercent(playerSettings.muted ? 0 : KnobPercent(SliderKind::Volume));
+}
+
+void ToggleMute() {
+  if (playerSettings.muted) DrawElementNormal(skin.MuteButton);
+  else DrawElementPushed(skin.MuteButton);
+  playerSettings.muted = !playerSettings.muted;
+  ApplyVolume();
 }
