@@ -45,13 +45,22 @@ void QueueWaveBuffer(WaveBuffer* buffer, int32_t length, int32_t position) {
   }
 }
 
+std::atomic<uint8_t> deviceResetting;
+
+void ResetWaveDevice(WaveOutHandle device) {
+  deviceResetting = 1;
+  WaveOutReset(device);
+  deviceResetting = 0;
+}
+
 void BufferDone(WaveOutHandle, uint32_t message, uintptr_t, uintptr_t headerAddress, uintptr_t) {
   if (message != WOM_DONE) return;
   auto* header = reinterpret_cast<WaveHeader*>(headerAddress);
   const int32_t position = static_cast<int32_t>(header->user);
   const MediaDescriptor* d = currentDescriptor;
   const int64_t span = audioSpan;
-  if (d && d->FreeRunning == 0 && d->FrameCount != 0 && span != 0)
+  // Buffers a reset hands back were never played: they do not move the clock.
+  if (!deviceResetting && d && d->FreeRunning == 0 && d->FrameCount != 0 && span != 0)
     targetFrame = static_cast<int32_t>(int64_t{framesToPlay} * position / span + 1);
   SetEvent(EngineEventHandle(EngineEvent::NextFrame));
   lastDonePosition = position;

@@ -25,6 +25,10 @@ void ReleaseWaveBuffer(WaveBuffer* buffer);
 // or seek overtook while it waited for room, is released unplayed. Audio thread.
 void QueueWaveBuffer(WaveBuffer* buffer, int32_t length, int32_t position);
 
+// Returns every queued buffer unplayed; meanwhile the callback leaves the clock alone.
+extern std::atomic<uint8_t> deviceResetting;  // W main, audio; R callback
+void ResetWaveDevice(WaveOutHandle device);
+
 // The device's function callback.
 void BufferDone(WaveOutHandle device, uint32_t message, uintptr_t instance, uintptr_t header,
                 uintptr_t);

@@ -181,9 +181,9 @@ void EndPass() {
     // Played out means every buffer came back: two buffers may carry the same position.
     while (!stopRequested && (lastDonePosition != lastQueuedPosition || queuedBuffers > 0))
       Sleep(10);
-    if (stopRequested) WaveOutReset(device);
+    if (stopRequested) ResetWaveDevice(device);
     if (WaveOutClose(device) != MMSYSERR_NOERROR) {
-      WaveOutReset(device);
+      ResetWaveDevice(device);
       WaveOutClose(device);
     }
     waveDevice = nullptr;
@@ -218,7 +218,7 @@ int32_t RunPass(AudioPass& pass, bool firstPass, bool autostart, ThreadHandle* r
   int32_t status;
   if (ReadStreamHeader(pass, firstPass, &status)) {
     pass.format = PcmFormat(pass.channels, pass.rate);
-    audioSpan = currentDescriptor->AudioLength;
+    if (!clockRebased) audioSpan = currentDescriptor->AudioLength;
     if (pass.bitrate == 0 && currentDescriptor->FrameCount != 0)
       audioSpan = int64_t{durationMs} * pass.format.avgBytesPerSec / 1000;
     OpenSoundDevice(pass);

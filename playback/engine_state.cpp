@@ -15,6 +15,7 @@ std::atomic<uint8_t> audioAutostart, discardNextOutput, seekInProgress;
 std::atomic<int32_t> lastQueuedPosition, lastDonePosition, audioBitrate;
 std::atomic<int64_t> audioBytesQueued;
 std::atomic<uint8_t> audioThreadActive;
+std::atomic<uint8_t> clockRebased;
 std::atomic<int32_t> fadeTarget;
 
 bool AudioActive() {

@@ -33,6 +33,9 @@ extern std::atomic<int32_t> lastDonePosition;     // W callback; R audio, video 
 extern std::atomic<int32_t> audioBitrate;         // W audio, main (open); R main (info view)
 extern std::atomic<int64_t> audioBytesQueued;     // PCM bytes queued this item; W audio; R video
 extern std::atomic<uint8_t> audioThreadActive;    // W video (start), audio (end); R video
+// A seek or the end of fast forward re-based the clock since the item opened: the audio thread,
+// if it starts later, keeps that audio span instead of the whole stream's.
+extern std::atomic<uint8_t> clockRebased;         // W main; R audio
 extern std::atomic<int32_t> fadeTarget;           // W video (fade start), main; R main
 
 // "Audio is active": audio switched on and the open item has audio.

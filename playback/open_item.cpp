@@ -204,6 +204,7 @@ bool OpenCurrentPath(WindowHandle window, int32_t startFrame) {
   ComputeGeometry();
   stopRequested = 0;
   ConfigureOutput(0);
+  clockRebased = 0;
   const bool playAtOnce = startRequest;
   StartVideoThread(window);
   if (playAtOnce) {

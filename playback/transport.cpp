@@ -4,6 +4,7 @@
 #include "core/player_state.h"
 #include "device/backlight.h"
 #include "device/system_bars.h"
+#include "playback/audio_output.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
 #include "playback/frame_presenter.h"
@@ -110,7 +111,7 @@ void StopPlayback() {
   const EventHandle stopped = EngineEventHandle(EngineEvent::Stopped);
   ResetEvent(stopped);
   stopRequested = 1;
-  if (AudioActive() && DeviceOpen() && wasPaused) WaveOutReset(waveDevice);
+  if (AudioActive() && DeviceOpen() && wasPaused) ResetWaveDevice(waveDevice);
   if (AudioActive()) SetEvent(EngineEventHandle(EngineEvent::Audio));
   WaitForEvent(stopped, INFINITE);
   ResetEvent(stopped);
@@ -165,9 +166,10 @@ void LeaveFastForward() {
   else skin.FFWDButton.Pushed = 0;
   if (AudioActive()) {
     audioSpan = static_cast<int64_t>(readerOps.ResyncAudio());
+    clockRebased = 1;
     if (auto exit = audioDecoder.DecoderExit.load()) exit();
     if (auto init = audioDecoder.DecoderInit.load()) init(playerSettings.equalizerOn, nullptr);
-    if (WaveOutHandle device = waveDevice) WaveOutReset(device);
+    if (WaveOutHandle device = waveDevice) ResetWaveDevice(device);
   }
 }
 
@@ -182,7 +184,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
   if (!wasPaused) {
     if (!readerOps.SetPaused) TogglePause();
     if (audio) {
-      if (WaveOutHandle device = waveDevice) WaveOutReset(device);
+      if (WaveOutHandle device = waveDevice) ResetWaveDevice(device);
       WaitForEmptyQueue();
     }
   }
@@ -193,6 +195,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
   if (byChapter) result = readerOps.SeekChapter ? readerOps.SeekChapter(target) : 0;
   else result = readerOps.Seek(target, byFrame);
   audioSpan = static_cast<int64_t>(result);
+  clockRebased = 1;
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();
   targetFrame = kNoTargetFrame;
   videoFrame = 0;
@@ -208,7 +211,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
     if (!readerOps.SetPaused) TogglePause();
     StartVolumeFadeIn();
   } else {
-    if (audio && DeviceOpen()) WaveOutReset(waveDevice);
+    if (audio && DeviceOpen()) ResetWaveDevice(waveDevice);
     RedrawStill();
   }
   Sleep(kSeekSettleMs);

@@ -44,6 +44,11 @@ int8_t bands[kEqualizerBytes] = {};  // kept when DecoderInit gets null
 bool equalizerOn = false;
 int32_t streamRate = 0, outputRate = 0, outputChannels = 0;
 int32_t consumed = 0;
+// Where the handle's first fed byte lies in the stream, and the stream position reached by the
+// frame being handed out: the clock position, finer than the bytes fed.
+int32_t feedBase = 0;
+bool fed = false;
+int32_t framePosition = 0;
 std::vector<uint8_t> pending;  // decoded PCM not handed out yet
 size_t pendingRead = 0;
 
@@ -95,6 +100,7 @@ void StartDecoder() {
   ApplyEqualizer();
   ForgetPending();
   consumed = 0;
+  fed = false;
 }
 
 void FeedTagReader(const uint8_t* input, int32_t length) {
@@ -177,6 +183,10 @@ bool DecodeNextFrame() {
     if (result == MPG123_NEW_FORMAT || (result == MPG123_OK && bytes == 0)) continue;
     if (result != MPG123_OK) return false;
     pending.assign(audio, audio + bytes);
+    mpg123_frameinfo info{};
+    const off_t start = mpg123_framepos(decoder);
+    if (start >= 0 && mpg123_info(decoder, &info) == MPG123_OK)
+      framePosition = feedBase + int32_t(start) + int32_t(info.framesize);
     return true;
   }
 }
@@ -248,12 +258,14 @@ EXPORT int32_t DecompressAudio(const uint8_t* input, int32_t length, uint8_t* ou
   *outLength = 0;
   if (!decoder) return -1;
   if (input && length > 0) {
+    if (!fed) feedBase = consumed;
+    fed = true;
     mpg123_feed(decoder, input, size_t(length));
     consumed += length;
   }
   const int32_t frameBytes = kBytesPerSample * std::max(outputChannels, 1);
   *outLength = Drain(output, capacity - capacity % frameBytes);
-  *position = consumed;
+  *position = *outLength > 0 ? framePosition : consumed;
   return HasPendingOutput() ? AUDIO_STATUS_READY : AUDIO_STATUS_CONSUMED;
 }
 
@@ -263,9 +275,11 @@ EXPORT int32_t SeekStart() {
   return 0;
 }
 
-// The stream goes on from somewhere else: a fresh decoder finds the next frame by itself.
+// The stream goes on from somewhere else: a fresh decoder finds the next frame by itself, and
+// positions count from there, as the reader's new audio span does.
 EXPORT int32_t SeekEnd() {
   std::lock_guard<std::mutex> hold(codecLock);
+  consumed = 0;
   if (!decoder) return 0;
   DeleteHandle(&decoder);
   StartDecoder();
