@@ -8,6 +8,7 @@
 // of the other stream wait in a bounded queue.
 #include <algorithm>
 #include <climits>
+#include <chrono>
 #include <cmath>
 #include <deque>
 #include <mutex>
@@ -23,6 +24,7 @@ extern "C" {
 #include "plugins/reader_avformat/adts_header.h"
 #include "plugins/reader_avformat/pcm_decoder.h"
 #include "plugins/reader_avformat/picture_fit.h"
+#include "plugins/reader_avformat/reader_flavour.h"
 #include "plugins/reader_avformat/stream_codes.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
@@ -35,6 +37,7 @@ constexpr int32_t kMaxSeekPercent = 99;
 constexpr double kMaxFrameRate = 120, kDefaultFrameRate = 25;
 constexpr size_t kRememberedKeys = 64;  // key flags of the latest delivered frames
 constexpr int kSeekAttempts = 8;
+constexpr int kSilenceSeconds = 5;
 constexpr double kSeekStepBack = 1;  // seconds
 
 struct PacketQueue {
@@ -60,6 +63,7 @@ struct Item {
   double audioFrom = -INFINITY;  // audio before this time is dropped (after a seek)
   double audioTime = 0;        // time of the latest audio handed out
   bool waitForKey = false;     // a packet was lost: drop frames up to the next key frame
+  std::chrono::steady_clock::time_point deadline;  // when a blocking read gives up
   int32_t keyFrames[kRememberedKeys] = {};  // frame index + 1 of remembered key frames
 };
 
@@ -68,6 +72,16 @@ struct Item {
 std::mutex readerLock;
 Item item;
 MediaDescriptor descriptor;
+
+// Network and live sources must not hold a thread forever: every blocking call of libavformat
+// gives up when the source has been silent for kSilenceSeconds.
+int Interrupted(void*) {
+  return std::chrono::steady_clock::now() > item.deadline;
+}
+
+void ArmDeadline() {
+  item.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kSilenceSeconds);
+}
 
 double Seconds(int64_t time, AVRational base) {
   return time == AV_NOPTS_VALUE ? NAN : double(time) * av_q2d(base);
@@ -129,6 +143,7 @@ void FilterVideo(AVPacket* packet) {
 bool DemuxOne() {
   if (item.demuxEnded) return false;
   AVPacket* packet = av_packet_alloc();
+  ArmDeadline();
   if (!packet || av_read_frame(item.format, packet) < 0) {
     av_packet_free(&packet);
     item.demuxEnded = true;
@@ -206,6 +221,7 @@ double AudioBytesPerSecond(const AVStream* stream) {
 // The stream's length in delivered bytes: counted from an index that lists every packet, else
 // its duration at its byte rate.
 int64_t AudioBytes(AVStream* stream) {
+  if (item.duration <= 0) return INT32_MAX;  // unknown length: the audio plays until it ends
   const int entries = avformat_index_get_entries_count(stream);
   if (item.audioCode.framing != AudioFraming::Decoded && entries > 0 &&
       entries == stream->nb_frames) {
@@ -264,9 +280,12 @@ bool OpenVideo(int32_t parameter) {
   descriptor.Height = size.height;
   descriptor.FramesPerSecond = FrameRate(stream);
   std::copy(code->fourCC, code->fourCC + 4, descriptor.FourCC);
+  // The slots of the whole duration, and at least one per frame the header counts; a stream
+  // of unknown length (an AVI still being recorded) plays until its packets end.
+  const double slots = std::max<double>(std::lround(item.duration * descriptor.FramesPerSecond),
+                                        double(stream->nb_frames));
   descriptor.FrameCount =
-      int32_t(std::clamp<double>(std::lround(item.duration * descriptor.FramesPerSecond), 1,
-                                 INT32_MAX));
+      item.duration > 0 ? int32_t(std::clamp<double>(slots, 1, INT32_MAX)) : INT32_MAX;
   descriptor.KeyFrameThreshold = kPacketBufferBytes;  // every delivered packet is asked about
   return true;
 }
@@ -329,7 +348,15 @@ void FindVideoOrigin() {
 }
 
 bool OpenFile(const std::string& path, int32_t parameter) {
-  if (avformat_open_input(&item.format, path.c_str(), nullptr, nullptr) < 0 ||
+  item.format = avformat_alloc_context();
+  if (!item.format) return false;
+  if (kReaderFlavour.ignoreIndex) item.format->flags |= AVFMT_FLAG_IGNIDX;
+  item.format->interrupt_callback = {.callback = Interrupted, .opaque = nullptr};
+  ArmDeadline();
+  const AVInputFormat* only =
+      kReaderFlavour.inputFormat ? av_find_input_format(kReaderFlavour.inputFormat) : nullptr;
+  const std::string source = kReaderFlavour.source ? kReaderFlavour.source(path) : path;
+  if (avformat_open_input(&item.format, source.c_str(), only, nullptr) < 0 ||
       avformat_find_stream_info(item.format, nullptr) < 0)
     return false;
   item.video = av_find_best_stream(item.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -343,6 +370,7 @@ bool OpenFile(const std::string& path, int32_t parameter) {
   descriptor.AudioLength = audioLength;
   if (descriptor.FrameCount == 0) item.video = -1;
   if (descriptor.AudioLength == 0) item.audio = -1;
+  descriptor.FreeRunning = kReaderFlavour.live;
   ReadChapters();
   FindVideoOrigin();
   return descriptor.FrameCount > 0 || descriptor.AudioLength > 0;
@@ -395,6 +423,7 @@ double LandOnKeyFrame() {
 // from further back until it does not.
 int32_t SeekToTime(double seconds) {
   if (!item.format) return 1;
+  if (kReaderFlavour.live) return RemainingAudioSpan(item.audioTime);  // a broadcast goes on
   const int index = item.video >= 0 ? item.video : item.audio;
   const AVStream* stream = item.format->streams[index];
   const double target = item.startTime + std::max(seconds, 0.0);

@@ -44,3 +44,5 @@ make chapters.mkv -f lavfi -i "$test_picture" -i "$out/chapters.txt" -t 4 -map 0
 make vfr.mkv -f lavfi -i "$test_picture" -frames:v 100 \
   -vf "setpts='if(lt(N,50),2*N,50+N)/25/TB'" -fps_mode passthrough -c:v libx264 -bf 0 -g 25 \
   -pix_fmt yuv420p
+make xvid_mp3.avi -f lavfi -i 'testsrc=size=176x144:rate=25' -f lavfi -i "$sine" -t 2 \
+  -c:v mpeg4 -vtag XVID -c:a libmp3lame -b:a 64k

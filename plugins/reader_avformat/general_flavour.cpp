@@ -1,0 +1,4 @@
+#include "plugins/reader_avformat/reader_flavour.h"
+
+const ReaderFlavour kReaderFlavour = {
+    .inputFormat = nullptr, .ignoreIndex = false, .live = false, .source = nullptr};
