@@ -35,14 +35,16 @@ int64_t AudioBytesPerSecond(const ItemFacts& item) {
 
 int32_t RunningSeconds(const ItemFacts& item) {
   if (item.frameCount != 0)
-    return item.framesPerSecond > 0 ? static_cast<int32_t>(item.frameCount / item.framesPerSecond) : 0;
+    return item.framesPerSecond > 0 ? static_cast<int32_t>(item.frameCount / item.framesPerSecond)
+                                    : 0;
   const int64_t rate = AudioBytesPerSecond(item);
   return item.audioLength != 0 && rate != 0 ? static_cast<int32_t>(item.audioLength / rate) : 0;
 }
 
 int32_t ElapsedSeconds(const ItemFacts& item) {
   if (item.frameCount != 0)
-    return item.framesPerSecond > 0 ? static_cast<int32_t>(item.currentFrame / item.framesPerSecond) : 0;
+    return item.framesPerSecond > 0 ? static_cast<int32_t>(item.currentFrame / item.framesPerSecond)
+                                    : 0;
   const int64_t rate = AudioBytesPerSecond(item);
   if (item.audioLength == 0 || rate == 0) return 0;
   return static_cast<int32_t>(static_cast<int64_t>(item.audioLength * item.position * 0.01) / rate);
@@ -133,7 +135,8 @@ void DrawScrolling(DeviceContextHandle dc, const Rect& rect, FontHandle font) {
   const int32_t textWidth = GetTextExtent(dc, InfoText).cx;
   SelectFont(dc, previous);
   const int32_t rectWidth = rect.right - rect.left;
-  if (ScrollOffset < -textWidth) ScrollOffset += textWidth > rectWidth ? textWidth : e.Width + e.Left;
+  if (ScrollOffset < -textWidth)
+    ScrollOffset += textWidth > rectWidth ? textWidth : e.Width + e.Left;
   if (textWidth > rectWidth && ScrollOffset < 0 && ScrollOffset + textWidth < rectWidth)
     return DrawClipped(dc, rect, e, font, {ScrollOffset, ScrollOffset + textWidth});
   if (textWidth <= rectWidth && ScrollOffset < 0)

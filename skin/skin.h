@@ -17,28 +17,28 @@
 // The skin's own coordinates start this many rows below the window's client area (the command
 // bar); every Top is stored with it added.
 constexpr int32_t kSkinTopOffset = 25;
-constexpr size_t kSkinFontChars = 100;   // face name, terminator included
+constexpr size_t kSkinFontChars = 100;  // face name, terminator included
 constexpr size_t kSkinImagePathChars = 255;
 // The window timer that moves the seek knob and the text views once a second.
 constexpr uint32_t kSeekTimerId = 11;
 constexpr uint32_t kSeekTimerPeriodMs = 1000;
 
 struct SkinElement {
-  int32_t Top;         // client coordinates: the file's value plus kSkinTopOffset
+  int32_t Top;  // client coordinates: the file's value plus kSkinTopOffset
   int32_t Left;
   int32_t Width;
   int32_t Height;
-  int32_t PushedTop;   // origin of the pushed look inside the buttons image
+  int32_t PushedTop;  // origin of the pushed look inside the buttons image
   int32_t PushedLeft;
-  int32_t Vertical;    // 1 when Height > Width
-  int32_t Pushed;      // 1 while the element shows its pushed look (controls only)
-  int32_t Direction;   // +1 when BigStep > 0, else -1
-  int32_t BigStep;     // pixels a knob moves on a tap beside it
+  int32_t Vertical;   // 1 when Height > Width
+  int32_t Pushed;     // 1 while the element shows its pushed look (controls only)
+  int32_t Direction;  // +1 when BigStep > 0, else -1
+  int32_t BigStep;    // pixels a knob moves on a tap beside it
   char16_t Font[kSkinFontChars];
-  int32_t PointSize;   // 0: the default font
+  int32_t PointSize;                     // 0: the default font
   int32_t FontRed, FontGreen, FontBlue;  // all 0: the default text colour
   int32_t BackRed, BackGreen, BackBlue;  // all 0: transparent text
-  uint8_t ScrollText;  // the info line scrolls
+  uint8_t ScrollText;                    // the info line scrolls
 };
 
 struct Skin {
@@ -159,11 +159,11 @@ struct ItemFacts {
   bool lastHadVideo = false;  // the last item opened had video frames
   int32_t frameCount = 0, currentFrame = 0;
   double framesPerSecond = 0;
-  int32_t audioLength = 0;    // bytes of audio data
+  int32_t audioLength = 0;  // bytes of audio data
   int32_t sampleRate = 0, channels = 0;
-  double position = 0;        // per cent, the reader's progress
+  double position = 0;                  // per cent, the reader's progress
   std::u16string title, artist, album;  // as the audio decoder reported them
-  int32_t bitrate = 0;        // bits per second; its magnitude is used
+  int32_t bitrate = 0;                  // bits per second; its magnitude is used
 };
 struct PlaylistPosition {
   int32_t lastIndex = 0, currentIndex = 0;

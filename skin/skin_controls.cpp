@@ -28,24 +28,22 @@ struct ElementCommand {
 };
 // Buttons that act on release, in the order a release looks for them.
 constexpr ElementCommand kReleaseButtons[] = {
-    {&Skin::StopButton, kCommandStop},
-    {&Skin::PlaylistButton, kCommandPlaylistEditor},
-    {&Skin::OpenButton, kCommandOpenFile},
-    {&Skin::NextButton, kCommandNextItem},
+    {&Skin::StopButton, kCommandStop},         {&Skin::PlaylistButton, kCommandPlaylistEditor},
+    {&Skin::OpenButton, kCommandOpenFile},     {&Skin::NextButton, kCommandNextItem},
     {&Skin::PrevButton, kCommandPreviousItem},
 };
 // The order a press looks for them (it only pushes them).
-constexpr SkinElement Skin::*kPressArmedButtons[] = {
-    &Skin::StopButton, &Skin::PlaylistButton, &Skin::OpenButton, &Skin::PrevButton,
-    &Skin::NextButton};
+constexpr SkinElement Skin::*kPressArmedButtons[] = {&Skin::StopButton, &Skin::PlaylistButton,
+                                                     &Skin::OpenButton, &Skin::PrevButton,
+                                                     &Skin::NextButton};
 // The order a move looks for the one that is armed.
 constexpr SkinElement Skin::*kArmedOnMove[] = {&Skin::StopButton, &Skin::OpenButton,
                                                &Skin::PlaylistButton, &Skin::NextButton,
                                                &Skin::PrevButton};
 // Buttons that act at once on press.
 constexpr ElementCommand kPressButtons[] = {
-    {&Skin::FFWDButton, kCommandFastForward},   {&Skin::RotateButton, kCommandRotate},
-    {&Skin::MuteButton, kCommandMute},          {&Skin::FullScreenButton, kCommandFullScreen},
+    {&Skin::FFWDButton, kCommandFastForward},  {&Skin::RotateButton, kCommandRotate},
+    {&Skin::MuteButton, kCommandMute},         {&Skin::FullScreenButton, kCommandFullScreen},
     {&Skin::EQButton, kCommandEqualizerOnOff}, {&Skin::RepeatButton, kCommandRepeat},
 };
 
@@ -247,10 +245,11 @@ void PlaceVolumeKnob(int32_t percent) {
   const Slider s = SliderOf(SliderKind::Volume);
   const int64_t v = ClampPercent(percent);
   if (s.area.Vertical)
-    s.knob.Top = static_cast<int32_t>(s.area.Top + s.knob.Direction * int64_t{s.area.Height} * v / 100);
+    s.knob.Top =
+        static_cast<int32_t>(s.area.Top + s.knob.Direction * int64_t{s.area.Height} * v / 100);
   else
-    s.knob.Left = static_cast<int32_t>(
-        s.area.Left + (int64_t{s.area.Width} - s.knob.Width) * s.knob.Direction * v / 100);
+    s.knob.Left = static_cast<int32_t>(s.area.Left + (int64_t{s.area.Width} - s.knob.Width) *
+                                                         s.knob.Direction * v / 100);
 }
 
 void PlaceSeekKnob(double position) {
@@ -258,9 +257,11 @@ void PlaceSeekKnob(double position) {
   // A position outside 0..100 (or not a number) from a reader is kept within the bar.
   const double p = position > 0 ? std::min(position, 100.0) : 0.0;
   if (s.area.Vertical)
-    s.knob.Top = static_cast<int32_t>(s.knob.Direction * double(s.area.Height) * p * 0.01 + s.area.Top);
+    s.knob.Top =
+        static_cast<int32_t>(s.knob.Direction * double(s.area.Height) * p * 0.01 + s.area.Top);
   else
-    s.knob.Left = static_cast<int32_t>(double(s.area.Width) * s.knob.Direction * p * 0.01 + s.area.Left);
+    s.knob.Left =
+        static_cast<int32_t>(double(s.area.Width) * s.knob.Direction * p * 0.01 + s.area.Left);
   if (s.knob.Top + s.knob.Height > s.area.Top + s.area.Height)
     s.knob.Top = s.area.Top + s.area.Height - s.knob.Height;
   if (s.knob.Left + s.knob.Width > s.area.Left + s.area.Width)

@@ -154,7 +154,8 @@ ElementReading ReadSkinElement(const SkinText& text, std::string_view name, Skin
     for (size_t k = 0; k < kSkinKeyCount; ++k) {
       reading.keys[k] = FindKey(text.bytes, from, reading.blockEnd, kSkinKeys[k].text);
       if (reading.keys[k].state == KeyState::Found)
-        kSkinKeys[k].store(element, ValueAfter(text.bytes, reading.keys[k].offset, kSkinKeys[k].text));
+        kSkinKeys[k].store(element,
+                           ValueAfter(text.bytes, reading.keys[k].offset, kSkinKeys[k].text));
     }
   }
   DeriveFields(element);
@@ -174,9 +175,9 @@ FilesReading ReadSkinFiles(const SkinText& text, std::u16string_view folder, Ski
   reading.background = FindKey(text.bytes, from, reading.blockEnd, kBackgroundKey);
   reading.buttons = FindKey(text.bytes, from, reading.blockEnd, kButtonsKey);
   if (reading.background.state == KeyState::Found)
-    reading.backgroundTooLong = !StoreImagePath(
-        target->BackgroundPath, folder,
-        ValueAfter(text.bytes, reading.background.offset, kBackgroundKey));
+    reading.backgroundTooLong =
+        !StoreImagePath(target->BackgroundPath, folder,
+                        ValueAfter(text.bytes, reading.background.offset, kBackgroundKey));
   if (reading.buttons.state == KeyState::Found)
     reading.buttonsTooLong = !StoreImagePath(
         target->ButtonsPath, folder, ValueAfter(text.bytes, reading.buttons.offset, kButtonsKey));

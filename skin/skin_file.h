@@ -25,8 +25,8 @@ struct KeyReading {
   size_t offset = std::string_view::npos;  // where the key text was found
 };
 struct ElementReading {
-  size_t nameOffset = std::string_view::npos;   // npos: the name is not in the text
-  size_t blockEnd = std::string_view::npos;     // npos: no empty line ends the block
+  size_t nameOffset = std::string_view::npos;  // npos: the name is not in the text
+  size_t blockEnd = std::string_view::npos;    // npos: no empty line ends the block
   std::array<KeyReading, kSkinKeyCount> keys{};
 };
 // ParseSkinElement with what each search found.

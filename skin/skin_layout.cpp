@@ -3,9 +3,9 @@
 #include "core/commands.h"
 #include "core/player_state.h"
 #include "core/volume.h"
+#include "platform/clock.h"
 #include "platform/controls/list_view.h"
 #include "platform/text.h"
-#include "platform/clock.h"
 #include "platform/wave_out.h"
 #include "skin/skin.h"
 
@@ -100,7 +100,8 @@ void ShowBothStacked() {
   ListViewShow(mediaInfoView, true);
   ShowCurrentRow();
   ListViewMove(playlistView, {v.Left, v.Top, v.Left + v.Width, v.Top + third}, true);
-  ListViewMove(mediaInfoView, {v.Left, v.Top + third + kStackedViewGap, v.Left + v.Width, v.Top + v.Height}, true);
+  ListViewMove(mediaInfoView,
+               {v.Left, v.Top + third + kStackedViewGap, v.Left + v.Width, v.Top + v.Height}, true);
 }
 
 void ShowOnly(WindowHandle shown, WindowHandle hidden) {
@@ -126,7 +127,8 @@ void ApplySkin(char16_t* path, size_t capacity, WindowHandle window) {
   RestartSeekTimer(window);
   PlaceKnobFromDevice();
   DestroyListViews();
-  playlistView = CreateSkinListView(window, skin.PlaylistView, kPlaylistColumnMargin, &playlistFont);
+  playlistView =
+      CreateSkinListView(window, skin.PlaylistView, kPlaylistColumnMargin, &playlistFont);
   mediaInfoView = CreateSkinListView(window, skin.MediaView, kMediaColumnMargin, &mediaInfoFont);
   PostMessage(window, kMessageRebuildPlaylist, 0, 0);
   if (path[0] != 0) BuildInfoText();

@@ -188,7 +188,10 @@ def layout_side(theme, w, h, s):
     vp_h = h - 2 * m
     vp_w = min(vp_h * 4 // 3, (w - 3 * m) // 2)
     left = m + vp_w + m
-    els, height, text_h = controls_stack(theme, left, h - m, w - left - m, s)
+    _, height, _ = controls_stack(theme, left, h - m, w - left - m, s)
+    # The column sits in the middle of the screen's height.
+    els, height, text_h = controls_stack(theme, left, h - m - (vp_h - height) // 2,
+                                         w - left - m, s)
     return finish(theme, els, (m, m, vp_w, vp_h), text_h, s, theme.panel)
 
 

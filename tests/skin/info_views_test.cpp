@@ -1,8 +1,7 @@
 // The info line, the time and the media-information rows for the items the player meets, and the
 // scrolling info line drawn where it should be.
-#include "skin_fixture.h"
-
 #include "platform/controls/list_view.h"
+#include "skin_fixture.h"
 
 namespace {
 
@@ -56,7 +55,8 @@ TEST_F(InfoViewsTest, InfoLineNamesTheItemAndItsRunningTime) {
        u" http://radio.example/live (00:00) "},
       {"no item, no path", u"", false, ItemFacts{}, u" (No File) "},
       {"no item yet, a path", u"/music/next.mp3", false, ItemFacts{}, u" next.mp3 "},
-      {"a bitrate below 8 gives no time", u"/a.mp3", false, Audio(u"T", u"", 10, 7), u" T (00:00) "},
+      {"a bitrate below 8 gives no time", u"/a.mp3", false, Audio(u"T", u"", 10, 7),
+       u" T (00:00) "},
       {"video without a frame rate gives no time", u"/a.avi", false, Video(100, 0.0),
        u" a.avi (00:00) "},
   };
@@ -71,9 +71,9 @@ TEST_F(InfoViewsTest, InfoLineNamesTheItemAndItsRunningTime) {
 }
 
 TEST_F(InfoViewsTest, TimeTextHasHoursOnlyWhenNeeded) {
-  const std::pair<int32_t, const char16_t*> cases[] = {
-      {0, u"00:00"}, {75, u"01:15"}, {599, u"09:59"}, {3599, u"59:59"}, {3725, u"1:02:05"},
-      {36000, u"10:00:00"}};
+  const std::pair<int32_t, const char16_t*> cases[] = {{0, u"00:00"},      {75, u"01:15"},
+                                                       {599, u"09:59"},    {3599, u"59:59"},
+                                                       {3725, u"1:02:05"}, {36000, u"10:00:00"}};
   for (const auto& [seconds, text] : cases) EXPECT_EQ(FormatTime(seconds), text) << seconds;
 }
 
@@ -132,8 +132,14 @@ std::vector<uint16_t> Shown(const SkinElement& e) {
 
 TEST_F(InfoViewsTest, ScrollingLineMovesByItsStepAndFollowsItself) {
   skin.BackgroundImage = CreateCompatibleBitmap(nullptr, 320, 215);  // black
-  skin.InfoView = {.Top = 40, .Left = 0, .Width = 120, .Height = 20, .FontRed = 255,
-                   .FontGreen = 255, .FontBlue = 255, .ScrollText = 1};
+  skin.InfoView = {.Top = 40,
+                   .Left = 0,
+                   .Width = 120,
+                   .Height = 20,
+                   .FontRed = 255,
+                   .FontGreen = 255,
+                   .FontBlue = 255,
+                   .ScrollText = 1};
   InfoText = u" A rather long title that does not fit (03:20) ";
   DeviceContextHandle dc = GetDC(mainWindow);
   FontHandle font = MakeElementFont(skin.InfoView, dc);
@@ -174,8 +180,13 @@ TEST_F(InfoViewsTest, ScrollPositionSurvivesANewLine) {
 
 TEST_F(InfoViewsTest, TimeViewShowsZeroWithoutAnItemAndTheElapsedTimeWithOne) {
   skin.BackgroundImage = CreateCompatibleBitmap(nullptr, 320, 215);
-  skin.Time = {.Top = 40, .Left = 200, .Width = 100, .Height = 20, .FontRed = 255,
-               .FontGreen = 255, .FontBlue = 255};
+  skin.Time = {.Top = 40,
+               .Left = 200,
+               .Width = 100,
+               .Height = 20,
+               .FontRed = 255,
+               .FontGreen = 255,
+               .FontBlue = 255};
   auto expectedAt = [&](const std::u16string& text) {
     DeviceContextHandle probe = CreateCompatibleDC(nullptr);
     FontHandle font = MakeElementFont(skin.Time, probe);

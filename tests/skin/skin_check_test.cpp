@@ -17,8 +17,9 @@ struct Block {
 
 Block Rect(const std::string& name, int left, int top, int width, int height, bool pushed,
            std::vector<std::string> more = {}) {
-  Block b{name, {"Left=" + std::to_string(left), "Top=" + std::to_string(top),
-                 "Width=" + std::to_string(width), "Height=" + std::to_string(height)}};
+  Block b{name,
+          {"Left=" + std::to_string(left), "Top=" + std::to_string(top),
+           "Width=" + std::to_string(width), "Height=" + std::to_string(height)}};
   if (pushed) {
     b.lines.push_back("PushedLeft=" + std::to_string(left));
     b.lines.push_back("PushedTop=" + std::to_string(top));
@@ -41,9 +42,9 @@ std::vector<Block> SoundSkin() {
       Rect("VolumeArea", 210, 180, 100, 16, false),
       Rect("VolumeButton", 210, 180, 16, 16, true, {"BigStep=10"}),
   };
-  const char* buttons[] = {"PlayButton", "StopButton", "NextButton", "PrevButton",
-                           "FFWDButton", "OpenButton", "PlaylistButton", "MuteButton",
-                           "RepeatButton", "EQButton", "FullScreenButton", "RotateButton"};
+  const char* buttons[] = {"PlayButton",   "StopButton", "NextButton",       "PrevButton",
+                           "FFWDButton",   "OpenButton", "PlaylistButton",   "MuteButton",
+                           "RepeatButton", "EQButton",   "FullScreenButton", "RotateButton"};
   int left = 0;
   for (const char* name : buttons) {
     blocks.push_back(Rect(name, left, 150, 24, 24, true));
@@ -64,7 +65,8 @@ std::string TextOf(const std::vector<Block>& blocks) {
 }
 
 Block& Find(std::vector<Block>& blocks, const std::string& name) {
-  return *std::find_if(blocks.begin(), blocks.end(), [&](const Block& b) { return b.name == name; });
+  return *std::find_if(blocks.begin(), blocks.end(),
+                       [&](const Block& b) { return b.name == name; });
 }
 
 void SetKey(std::vector<Block>& blocks, const std::string& name, const std::string& key,
@@ -100,22 +102,37 @@ TEST_F(SkinCheckTest, EachPlantedFaultIsFoundWithItsElement) {
     std::string says;
   };
   const Case cases[] = {
-      {"outside the background", [](Blocks& b) { SetKey(b, "PlayButton", "Left", "310");
-                                                  SetKey(b, "PlayButton", "PushedLeft", "290");
-                                                  return TextOf(b); },
+      {"outside the background",
+       [](Blocks& b) {
+         SetKey(b, "PlayButton", "Left", "310");
+         SetKey(b, "PlayButton", "PushedLeft", "290");
+         return TextOf(b);
+       },
        "PlayButton", "outside the background"},
       {"pushed look outside the buttons image",
-       [](Blocks& b) { SetKey(b, "NextButton", "PushedTop", "200"); return TextOf(b); },
+       [](Blocks& b) {
+         SetKey(b, "NextButton", "PushedTop", "200");
+         return TextOf(b);
+       },
        "NextButton", "pushed look lies outside"},
-      {"overlap", [](Blocks& b) { SetKey(b, "StopButton", "Left", "10");
-                                  SetKey(b, "StopButton", "PushedLeft", "10");
-                                  return TextOf(b); },
+      {"overlap",
+       [](Blocks& b) {
+         SetKey(b, "StopButton", "Left", "10");
+         SetKey(b, "StopButton", "PushedLeft", "10");
+         return TextOf(b);
+       },
        "PlayButton", "overlaps StopButton"},
       {"knob as wide as its area",
-       [](Blocks& b) { SetKey(b, "SeekButton", "Width", "200"); return TextOf(b); },
+       [](Blocks& b) {
+         SetKey(b, "SeekButton", "Width", "200");
+         return TextOf(b);
+       },
        "SeekButton", "cannot move"},
       {"knob without a positive step",
-       [](Blocks& b) { SetKey(b, "VolumeButton", "BigStep", "0"); return TextOf(b); },
+       [](Blocks& b) {
+         SetKey(b, "VolumeButton", "BigStep", "0");
+         return TextOf(b);
+       },
        "VolumeButton", "BigStep="},
       {"key after the block's empty line",
        [](Blocks& b) {
@@ -131,13 +148,22 @@ TEST_F(SkinCheckTest, EachPlantedFaultIsFoundWithItsElement) {
        },
        "EQButton", "Left= is read from PushedLeft="},
       {"text lower than its font",
-       [](Blocks& b) { SetKey(b, "Time", "Height", "8"); return TextOf(b); }, "Time",
-       "pixels high, its font needs"},
+       [](Blocks& b) {
+         SetKey(b, "Time", "Height", "8");
+         return TextOf(b);
+       },
+       "Time", "pixels high, its font needs"},
       {"missing buttons image",
-       [](Blocks& b) { SetKey(b, "[Files]", "Buttons", "gone.png"); return TextOf(b); }, "Files",
-       "does not exist"},
+       [](Blocks& b) {
+         SetKey(b, "[Files]", "Buttons", "gone.png");
+         return TextOf(b);
+       },
+       "Files", "does not exist"},
       {"background that does not decode",
-       [](Blocks& b) { SetKey(b, "[Files]", "Background", "bad.png"); return TextOf(b); },
+       [](Blocks& b) {
+         SetKey(b, "[Files]", "Background", "bad.png");
+         return TextOf(b);
+       },
        "Files", "does not decode"},
       {"last block without its empty line",
        [](Blocks& b) {
@@ -162,9 +188,8 @@ TEST_F(SkinCheckTest, EachPlantedFaultIsFoundWithItsElement) {
          return lf;
        },
        "", "LF alone"},
-      {"no anchor",
-       [](Blocks& b) { return TextOf(b).substr(std::string("[Handheld]").size()); }, "",
-       "no [Handheld]"},
+      {"no anchor", [](Blocks& b) { return TextOf(b).substr(std::string("[Handheld]").size()); },
+       "", "no [Handheld]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -200,8 +225,8 @@ TEST(ShippedSkins, EveryOneChecksCleanAndFitsItsScreen) {
     ++checked;
   }
   // Every screen size the player looks for has its skin.
-  for (const char* name : {"Kub_240x320", "Kub_320x240", "Kub_480x272", "Kub_640x240",
-                           "Kub_640x480", "Kub_800x480"})
+  for (const char* name :
+       {"Kub_240x320", "Kub_320x240", "Kub_480x272", "Kub_640x240", "Kub_640x480", "Kub_800x480"})
     EXPECT_TRUE(std::filesystem::exists(skins / (std::string(name) + ".pds"))) << name;
   EXPECT_GE(checked, 7);
 }

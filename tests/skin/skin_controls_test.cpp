@@ -1,10 +1,9 @@
 // The pen on the skin: presses, moves and releases over a small skin, with the commands the
 // main window receives, the transport calls, the knobs' places and what the screen shows.
-#include "skin_fixture.h"
-
 #include "core/commands.h"
 #include "core/volume.h"
 #include "platform/wave_out.h"
+#include "skin_fixture.h"
 
 namespace {
 
@@ -29,9 +28,11 @@ struct SkinControlsTest : SkinScreenTest {
     skin.InfoView = {.Top = 70, .Left = 0, .Width = 320, .Height = 20};
     skin.ViewPort = {.Top = 150, .Left = 0, .Width = 320, .Height = 90};
     skin.SeekArea = {.Top = 100, .Left = 10, .Width = 200, .Height = 20};
-    skin.SeekButton = {.Top = 100, .Left = 10, .Width = 20, .Height = 20, .Direction = 1, .BigStep = 30};
+    skin.SeekButton = {
+        .Top = 100, .Left = 10, .Width = 20, .Height = 20, .Direction = 1, .BigStep = 30};
     skin.VolumeArea = {.Top = 125, .Left = 10, .Width = 200, .Height = 20};
-    skin.VolumeButton = {.Top = 125, .Left = 10, .Width = 20, .Height = 20, .Direction = 1, .BigStep = 30};
+    skin.VolumeButton = {
+        .Top = 125, .Left = 10, .Width = 20, .Height = 20, .Direction = 1, .BigStep = 30};
   }
   void TearDown() override {
     DeleteBitmap(skin.BackgroundImage);
@@ -150,7 +151,7 @@ TEST_F(SkinControlsTest, WhileTheVideoOwnsTheScreenEveryPressTogglesPause) {
   screenTakeover = 1;
   OnPointerDown(25, 45);  // over Stop
   OnPointerMove(65, 45);
-  OnPointerUp(65, 45);    // over Next
+  OnPointerUp(65, 45);  // over Next
   EXPECT_EQ(Recorded::playPauses, 1);
   EXPECT_TRUE(Recorded::commands.empty());
   EXPECT_EQ(skin.StopButton.Pushed, 0);
@@ -175,18 +176,30 @@ TEST_F(SkinControlsTest, KnobPercentStaysWithinItsRange) {
     int32_t percent;
   };
   const Case cases[] = {
-      {"horizontal middle", {.Top = 0, .Left = 10, .Width = 200, .Height = 20},
-       {.Left = 100, .Width = 20, .Direction = 1}, 50},
-      {"vertical", {.Top = 100, .Left = 0, .Width = 20, .Height = 120, .Vertical = 1},
-       {.Top = 150, .Height = 20, .Direction = 1}, 50},
-      {"knob as wide as its area", {.Left = 10, .Width = 20, .Height = 5},
-       {.Left = 10, .Width = 20, .Direction = 1}, 0},
-      {"knob wider than its area", {.Left = 10, .Width = 20, .Height = 5},
-       {.Left = 5, .Width = 30, .Direction = 1}, 0},
-      {"a knob pointing down gives no negative", {.Left = 10, .Width = 200, .Height = 20},
-       {.Left = 100, .Width = 20, .Direction = -1}, 0},
-      {"a knob beyond its area gives no more than 100", {.Left = 10, .Width = 200, .Height = 20},
-       {.Left = 500, .Width = 20, .Direction = 1}, 100},
+      {"horizontal middle",
+       {.Top = 0, .Left = 10, .Width = 200, .Height = 20},
+       {.Left = 100, .Width = 20, .Direction = 1},
+       50},
+      {"vertical",
+       {.Top = 100, .Left = 0, .Width = 20, .Height = 120, .Vertical = 1},
+       {.Top = 150, .Height = 20, .Direction = 1},
+       50},
+      {"knob as wide as its area",
+       {.Left = 10, .Width = 20, .Height = 5},
+       {.Left = 10, .Width = 20, .Direction = 1},
+       0},
+      {"knob wider than its area",
+       {.Left = 10, .Width = 20, .Height = 5},
+       {.Left = 5, .Width = 30, .Direction = 1},
+       0},
+      {"a knob pointing down gives no negative",
+       {.Left = 10, .Width = 200, .Height = 20},
+       {.Left = 100, .Width = 20, .Direction = -1},
+       0},
+      {"a knob beyond its area gives no more than 100",
+       {.Left = 10, .Width = 200, .Height = 20},
+       {.Left = 500, .Width = 20, .Direction = 1},
+       100},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -47,8 +47,8 @@ TEST(SkinFile, ElementsAndKeysReadAsTheFileSays) {
          EXPECT_EQ(e.Direction, 1);
          EXPECT_EQ(e.Pushed, 0);
        }},
-      {"last block without an empty line has no values",
-       "PlayButton\r\nLeft=3\r\nWidth=9\r\n", "PlayButton",
+      {"last block without an empty line has no values", "PlayButton\r\nLeft=3\r\nWidth=9\r\n",
+       "PlayButton",
        [](const SkinElement& e) {
          EXPECT_EQ(e.Left, 0);
          EXPECT_EQ(e.Width, 0);
@@ -95,11 +95,10 @@ TEST(SkinFile, ElementsAndKeysReadAsTheFileSays) {
          EXPECT_EQ(e.Left, kSkinNumberLimit);
          EXPECT_EQ(e.Top, -kSkinNumberLimit + kSkinTopOffset);
        }},
-      {"a font name is cut to 99 characters",
-       "Time\r\nFont=" + std::string(150, 'F') + "\r\n\r\n", "Time",
+      {"a font name is cut to 99 characters", "Time\r\nFont=" + std::string(150, 'F') + "\r\n\r\n",
+       "Time",
        [](const SkinElement& e) { EXPECT_EQ(std::u16string(e.Font), std::u16string(99, u'F')); }},
-      {"the font name is converted from Windows-1252",
-       "Time\r\nFont=Caf\xE9\r\n\r\n", "Time",
+      {"the font name is converted from Windows-1252", "Time\r\nFont=Caf\xE9\r\n\r\n", "Time",
        [](const SkinElement& e) { EXPECT_EQ(std::u16string(e.Font), u"Caf\u00E9"); }},
       {"an element missing from the file is all zero", "PlayButton\r\nLeft=3\r\n\r\n", "MuteButton",
        [](const SkinElement& e) {
@@ -153,7 +152,7 @@ TEST(SkinFile, ReadingTellsWhereEachKeyWasFound) {
   EXPECT_EQ(reading.keys[0].state, KeyState::Found);        // Left=
   EXPECT_EQ(reading.keys[2].state, KeyState::BeyondBlock);  // Width=
   EXPECT_EQ(LineOfOffset(bytes, reading.keys[2].offset), 5);
-  EXPECT_EQ(reading.keys[3].state, KeyState::Missing);      // Height=
+  EXPECT_EQ(reading.keys[3].state, KeyState::Missing);  // Height=
 }
 
 }  // namespace

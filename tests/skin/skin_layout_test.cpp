@@ -1,10 +1,9 @@
 // ApplySkin and the list views: which view shows where for the list, the item and the switches,
 // with the skin's fonts, and a second skin replacing the first one's views.
-#include "skin_fixture.h"
-
 #include "core/commands.h"
 #include "platform/controls/list_view.h"
 #include "platform/files.h"
+#include "skin_fixture.h"
 
 namespace {
 
@@ -68,8 +67,15 @@ TEST_F(SkinLayoutTest, ViewsShareTheViewPortByListItemAndSwitches) {
   const ItemFacts audio{.open = true};
   const ItemFacts video{.open = true, .frameCount = 100};
   const Case cases[] = {
-      {"a list with both switches: stacked", 3, audio, true, true, true, true,
-       {10, 30, 310, 80}, {10, 85, 310, 180}},
+      {"a list with both switches: stacked",
+       3,
+       audio,
+       true,
+       true,
+       true,
+       true,
+       {10, 30, 310, 80},
+       {10, 85, 310, 180}},
       {"a list with the playlist switch", 3, audio, true, false, true, false, whole, {}},
       {"one audio item with media info", 0, audio, true, true, false, true, {}, whole},
       {"one video item shows neither", 0, video, true, true, false, false, {}, {}},

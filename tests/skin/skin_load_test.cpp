@@ -1,7 +1,6 @@
 // Loading a skin from its file: the screen-size fallback, images, and what a second skin keeps.
-#include "skin_fixture.h"
-
 #include "platform/files.h"
+#include "skin_fixture.h"
 
 namespace {
 
@@ -39,8 +38,8 @@ TEST_F(SkinLoadTest, SecondSkinWithoutBackgroundKeepsTheFirstOnesPicture) {
             "[Handheld]\r\nFiles\r\nBackground=back.png\r\nButtons=buttons.png\r\n\r\n");
   std::filesystem::create_directories(folder / "second");
   WriteImage(folder / "second/b2.png", 60, 20, kButtonsPixel);
-  WriteText(folder / "second/second.pds",
-            "[Handheld]\r\n" + Block("StopButton", 1, 1, 20, 20) + "Files\r\nButtons=b2.png\r\n\r\n");
+  WriteText(folder / "second/second.pds", "[Handheld]\r\n" + Block("StopButton", 1, 1, 20, 20) +
+                                              "Files\r\nButtons=b2.png\r\n\r\n");
   char16_t first[200] = {}, second[200] = {};
   WideCopy(first, 200, Utf8ToWide(folder / "first.pds"));
   WideCopy(second, 200, Utf8ToWide(folder / "second/second.pds"));
@@ -54,8 +53,8 @@ TEST_F(SkinLoadTest, SecondSkinWithoutBackgroundKeepsTheFirstOnesPicture) {
 
 TEST_F(SkinLoadTest, NoSkinAtAllLeavesEveryElementZeroAndNoImages) {
   WriteImage(folder / "back.png", 320, 215, kBackPixel);
-  WriteText(folder / "first.pds",
-            "[Handheld]\r\n" + Block("PlayButton", 1, 1, 20, 20) + "Files\r\nBackground=back.png\r\n\r\n");
+  WriteText(folder / "first.pds", "[Handheld]\r\n" + Block("PlayButton", 1, 1, 20, 20) +
+                                      "Files\r\nBackground=back.png\r\n\r\n");
   char16_t path[200] = {};
   WideCopy(path, 200, Utf8ToWide(folder / "first.pds"));
   LoadSkin(path);

@@ -11,9 +11,10 @@
 namespace {
 
 int Usage() {
-  std::fputs("usage: morvelant-skin check FILE.pds\n"
-             "       morvelant-skin preview FILE.pds OUT.png\n",
-             stderr);
+  std::fputs(
+      "usage: morvelant-skin check FILE.pds\n"
+      "       morvelant-skin preview FILE.pds OUT.png\n",
+      stderr);
   return 2;
 }
 

@@ -125,7 +125,8 @@ void CheckImages(Checker& c, std::u16string_view folder, Size* background, Size*
     Size* size;
   };
   const Image images[] = {
-      {"Background=", files.background, files.backgroundTooLong, c.parsed.BackgroundPath, background},
+      {"Background=", files.background, files.backgroundTooLong, c.parsed.BackgroundPath,
+       background},
       {"Buttons=", files.buttons, files.buttonsTooLong, c.parsed.ButtonsPath, buttons}};
   for (const Image& image : images) {
     if (image.reading.state != KeyState::Found) {
@@ -181,7 +182,8 @@ void CheckKnob(Checker& c, const char* areaName, const SkinElement& area, size_t
   const size_t at = c.readings[knobIndex].nameOffset;
   const bool tooLarge = area.Vertical ? knob.Height >= area.Height || knob.Width > area.Width
                                       : knob.Width >= area.Width || knob.Height > area.Height;
-  if (tooLarge) c.Error(name, at, std::string("is as large as ") + areaName + " or larger: it cannot move");
+  if (tooLarge)
+    c.Error(name, at, std::string("is as large as ") + areaName + " or larger: it cannot move");
   if (knob.BigStep <= 0)
     c.Error(name, at, "BigStep= must be positive: without it the slider always reads 0");
   if (!Overlap(knob, area)) c.Error(name, at, std::string("lies outside ") + areaName);
@@ -226,7 +228,8 @@ std::vector<SkinFinding> CheckSkin(const std::string& path) {
   }
   ReadElements(c);
   const size_t cut = path.find_last_of('/');
-  const std::u16string folder = cut == std::string::npos ? u"" : Utf8ToWide(path.substr(0, cut + 1));
+  const std::u16string folder =
+      cut == std::string::npos ? u"" : Utf8ToWide(path.substr(0, cut + 1));
   Size background{}, buttons{};
   CheckImages(c, folder, &background, &buttons);
   CheckPlaces(c, background, buttons);

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int32_t kGap = 16;
 constexpr const char16_t* kSampleRows[] = {u"Morning Light.mp3", u"Harbour Lights.mp3",
-                                          u"Night Drive.avi", u"Rain on Glass.mp3",
-                                          u"Long Road Home.ogg"};
+                                           u"Night Drive.avi", u"Rain on Glass.mp3",
+                                           u"Long Road Home.ogg"};
 
 ItemFacts SampleItem() {
   ItemFacts item;
@@ -32,7 +32,8 @@ ItemFacts SampleItem() {
   return item;
 }
 
-intptr_t PreviewWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t PreviewWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam) {
   return DefWindowProc(window, message, wParam, lParam);
 }
 
@@ -89,8 +90,9 @@ bool PreviewSkin(const std::string& path, const std::string& out) {
   const int32_t width = size.cx * 2 + kGap, height = size.cy + kSkinTopOffset;
   OpenScreen(width, height);
   mainWindow = CreateWindow({.procedure = PreviewWindowProc, .bounds = {0, 0, width, height}});
-  SetSkinHooks({.describeItem = SampleItem,
-                .playlistPosition = [] { return PlaylistPosition{4, 1}; }});
+  SetSkinHooks({.describeItem = SampleItem, .playlistPosition = [] {
+                  return PlaylistPosition{4, 1};
+                }});
   ApplySkin(skinPath, mainWindow);
   skin.InfoView.ScrollText = 0;  // centred, so the whole line shows
   DeviceContextHandle dc = GetDC(mainWindow);
