@@ -75,6 +75,9 @@ struct SkinScreenTest : ::testing::Test {
     playerSettings = PlayerSettings{};
   }
   void TearDown() override {
+    DeleteBitmap(skin.BackgroundImage);
+    DeleteBitmap(skin.ButtonsImage);
+    skin = Skin{};
     DestroyWindow(mainWindow);
     mainWindow = nullptr;
     playlistView = mediaInfoView = nullptr;
