@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
-#include "platform/text.h"
 #include "core/player_state.h"
+#include "platform/text.h"
 #include "playlist/playlist.h"
 
 PlaylistLoaders playlistLoaders{LoadPdlPlaylist, LoadPlsPlaylist, LoadM3uPlaylist};

@@ -15,7 +15,8 @@ constexpr char kPlaylistEditor[] = "Fennick";
 
 bool KeptInUrl(unsigned char character) {
   return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
-         (character >= '0' && character <= '9') || std::string_view("/-._~").find(static_cast<char>(character)) != std::string_view::npos;
+         (character >= '0' && character <= '9') ||
+         std::string_view("/-._~").find(static_cast<char>(character)) != std::string_view::npos;
 }
 
 std::string EscapeForUrl(std::string_view path) {

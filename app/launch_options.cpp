@@ -61,9 +61,12 @@ struct OptionRow {
   Setter set;
 };
 constexpr OptionRow kOptions[] = {
-    {"headless", "MORVELANT_HEADLESS", SetHeadless}, {"screen", "MORVELANT_SCREEN", SetScreen},
-    {"scale", "MORVELANT_SCALE", SetScale},          {"script", "MORVELANT_SCRIPT", SetScript},
-    {"audio", "MORVELANT_AUDIO", SetAudio},          {"journal", "MORVELANT_JOURNAL", SetJournal},
+    {"headless", "MORVELANT_HEADLESS", SetHeadless},
+    {"screen", "MORVELANT_SCREEN", SetScreen},
+    {"scale", "MORVELANT_SCALE", SetScale},
+    {"script", "MORVELANT_SCRIPT", SetScript},
+    {"audio", "MORVELANT_AUDIO", SetAudio},
+    {"journal", "MORVELANT_JOURNAL", SetJournal},
     {"journal-frames", "MORVELANT_JOURNAL_FRAMES", SetJournalFrames},
 };
 

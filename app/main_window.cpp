@@ -1,43 +1,40 @@
+// The main window procedure as an index of what the window does: each message it handles and
+// the one function that handles it.
 #include "app/main_window.h"
 
-#include <iterator>
-
+#include "app/window_handlers.h"
 #include "core/commands.h"
-#include "app/startup_library/startup_library.h"
-#include "platform/wave_out.h"
-#include "core/player_state.h"
 
 namespace {
 
 using Handler = intptr_t (*)(WindowHandle window, uintptr_t wParam, intptr_t lParam);
 
-// The window is going away: the volume and settings are stored for the next start, the volume
-// found at start is given back, and the loop ends.
-intptr_t OnDestroy(WindowHandle, uintptr_t, intptr_t) {
-  closing = 1;
-  WaveOutGetVolume(nullptr, &playerSettings.volume);
-  StorePlayerSettings(&playerSettings);
-  WaveOutSetVolume(nullptr, startupVolume);
-  PostQuitMessage(0);
-  return 0;
-}
-
-intptr_t OnCommand(WindowHandle window, uintptr_t wParam, intptr_t lParam) {
-  const uint32_t command = static_cast<uint32_t>(wParam & 0xFFFF);
-  if (command == kCommandExit) {
-    DestroyWindow(window);
-    return 0;
-  }
-  return DefWindowProc(window, WM_COMMAND, wParam, lParam);
-}
-
 struct MessageHandler {
   uint32_t message;
   Handler handle;
 };
+
 constexpr MessageHandler kHandlers[] = {
+    {WM_CREATE, OnCreate},
     {WM_DESTROY, OnDestroy},
+    {WM_ACTIVATE, OnActivate},
+    {WM_SETFOCUS, OnFocusGained},
+    {WM_KILLFOCUS, OnFocusLost},
+    {WM_PAINT, OnPaint},
+    {WM_NOTIFY, OnNotify},
+    {WM_HELP, OnHelp},
+    {WM_KEYDOWN, OnKeyDown},
     {WM_COMMAND, OnCommand},
+    {WM_TIMER, OnTimer},
+    {WM_INITMENUPOPUP, OnMenuOpening},
+    {WM_MOUSEMOVE, OnPointerMoved},
+    {WM_LBUTTONDOWN, OnPointerPressed},
+    {WM_LBUTTONUP, OnPointerReleased},
+    {kMessageWaitCursor, OnWaitCursor},
+    {kMessagePlaybackEnded, OnPlaybackEnded},
+    {kMessageListFocusGained, OnFocusGained},
+    {kMessageListFocusLost, OnFocusLost},
+    {kMessageRebuildPlaylist, OnRebuildPlaylist},
 };
 
 }  // namespace

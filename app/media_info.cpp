@@ -33,14 +33,13 @@ std::u16string VideoText(const MediaDescriptor& item, std::u16string_view path,
   char fps[32];
   std::snprintf(fps, sizeof fps, "%.2f", item.FramesPerSecond);
   const std::string fourCC(item.FourCC, strnlen(item.FourCC, sizeof item.FourCC));
-  return u"File Name: " + std::u16string(path) + u"\r\nResolution: " + Number(item.Width) +
-         u" X " + Number(item.Height) + u"\r\nFrames: " + Number(item.FrameCount) +
-         u"\r\nFPS: " + Utf8ToWide(fps) + u"\r\nAudio Bitrate: " +
-         Number(std::abs(audio.bitrate) / 1000) + u"Kbps\r\nAudio Rate: " +
-         Number(item.SampleRate / 1000) + u"Khz\r\nChannels: " + Number(item.Channels) +
-         u"\r\nRunning Time: " + FormatTime(RunningSeconds(item, audio.bitrate)) +
-         u"\r\nFourCC: " + AnsiToWide(fourCC) + u"\r\nAudio Format: " +
-         Number(item.AudioFormatTag);
+  return u"File Name: " + std::u16string(path) + u"\r\nResolution: " + Number(item.Width) + u" X " +
+         Number(item.Height) + u"\r\nFrames: " + Number(item.FrameCount) + u"\r\nFPS: " +
+         Utf8ToWide(fps) + u"\r\nAudio Bitrate: " + Number(std::abs(audio.bitrate) / 1000) +
+         u"Kbps\r\nAudio Rate: " + Number(item.SampleRate / 1000) + u"Khz\r\nChannels: " +
+         Number(item.Channels) + u"\r\nRunning Time: " +
+         FormatTime(RunningSeconds(item, audio.bitrate)) + u"\r\nFourCC: " + AnsiToWide(fourCC) +
+         u"\r\nAudio Format: " + Number(item.AudioFormatTag);
 }
 
 std::u16string AudioText(const MediaDescriptor& item, std::u16string_view path,

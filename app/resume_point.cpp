@@ -1,6 +1,7 @@
 #include "app/resume_point.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -12,12 +13,15 @@ constexpr char kResumeFile[] = "resume.bin";
 constexpr char kMagic[4] = {'M', 'V', 'R', 'P'};
 constexpr uint32_t kVersion = 1;
 
+// The file's layout: a mark, a version, the item and the frame.
 struct ResumeRecord {
   char magic[4];
   uint32_t version;
   char16_t lastItem[SETTINGS_PATH_CHARS];
   int32_t lastFrame;
 };
+static_assert(offsetof(ResumeRecord, lastItem) == 8 && offsetof(ResumeRecord, lastFrame) == 520 &&
+              sizeof(ResumeRecord) == 524);
 
 std::string ResumePath() {
   return PlayerHome() + "/" + kResumeFile;

@@ -14,9 +14,9 @@
 
 // What the watch compares from one look to the next.
 struct PlaybackSnapshot {
-  std::u16string item;  // lastItem as the opening of the item wrote it
-  int32_t frame = 0;    // the video frame reached; 0 for an item without video
-  bool running = false; // a playback thread lives
+  std::u16string item;   // lastItem as the opening of the item wrote it
+  int32_t frame = 0;     // the video frame reached; 0 for an item without video
+  bool running = false;  // a playback thread lives
   bool paused = false;
   bool operator==(const PlaybackSnapshot&) const = default;
 };

@@ -1,18 +1,22 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/layer_hooks.h"
 #include "app/main_window.h"
 #include "app/resources.h"
+#include "app/resume_point.h"
+#include "app/startup_library/startup_library.h"
+#include "app/window_state.h"
+#include "core/player_state.h"
 #include "device/backlight.h"
 #include "device/system_bars.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/gapi.h"
 #include "platform/process.h"
-#include "app/startup_library/startup_library.h"
 #include "platform/system_metrics.h"
 #include "platform/wave_out.h"
-#include "core/player_state.h"
+#include "playback/engine_state.h"
 
 namespace {
 
@@ -41,8 +45,18 @@ void StartUp(std::u16string_view commandLine) {
   WaveOutGetVolume(nullptr, &startupVolume);
   RecoverBacklightTimeouts();
   LoadPlayerSettings(&playerSettings);
+  ApplyResumePoint(&playerSettings);
   WaveOutSetVolume(nullptr, playerSettings.volume);
   playerSettings.muted = 0;
+}
+
+// A sound device still open is closed with every waiting thread released before and after.
+void CloseSoundDevice() {
+  const WaveOutHandle device = waveDevice;
+  if (!device) return;
+  SetWindowEvents();
+  WaveOutClose(device);
+  SetWindowEvents();
 }
 
 int32_t RunMessageLoop() {
@@ -56,19 +70,23 @@ int32_t RunMessageLoop() {
 
 }  // namespace
 
-int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode) {
+int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode, WindowProc procedure) {
   StartUp(commandLine);
+  ConnectLayers();
   mainWindow = CreateMainWindow(0, &playerInstance, showMode, &playerSettings, &commandBar,
-                                MainWindowProc, kActionNames);
-  if (!mainWindow) return 0;
+                                procedure, kActionNames);
+  if (!mainWindow) {
+    CommandBarDestroy(commandBar);
+    commandBar = nullptr;
+    return 0;
+  }
   RepaintWindow(true);
   BackendMainWindowCreated(mainWindow);
   ListenForReplacement(CloseOwnMainWindow);
   const int32_t code = RunMessageLoop();
   StopListeningForReplacement();
   if (IsSmallScreen()) SetTaskBarAutoHide(false);
+  CloseSoundDevice();
   CloseDisplay();
-  CommandBarDestroy(commandBar);
-  commandBar = nullptr;
   return code;
 }

@@ -18,8 +18,8 @@ constexpr char16_t kBacklightKey[] = u"ControlPanel\\Backlight";
 constexpr char16_t kBatteryTimeout[] = u"BatteryTimeout";
 constexpr char16_t kMainsTimeout[] = u"ACTimeout";
 
-std::thread watcher;                   // main thread starts and joins it
-EventHandle changeEvent = nullptr;     // main thread opens and closes it around the watcher
+std::thread watcher;                    // main thread starts and joins it
+EventHandle changeEvent = nullptr;      // main thread opens and closes it around the watcher
 std::atomic<bool> stopWatching{false};  // W main; R watcher
 std::atomic<bool> held{false};          // W watcher; R any
 

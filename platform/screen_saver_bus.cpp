@@ -1,6 +1,8 @@
 // The freedesktop screen-saver inhibit. The inhibit lives as long as the connection that asked
 // for it, so the connection is opened with the hold and closed with its release (and by the
 // kernel when the process dies). Watcher thread only.
+#include "platform/screen_saver_bus.h"
+
 #include <dbus/dbus.h>
 #include <unistd.h>
 
@@ -8,8 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "platform/screen_saver_bus.h"
 
 namespace {
 
@@ -77,11 +77,10 @@ bool InhibitOverSessionBus() {
   if (!bus && !Connect()) return false;
   const char* application = "Morvelant";
   const char* reason = "Playing media";
-  DBusMessage* reply = Call("Inhibit", DBUS_TYPE_STRING, &application, DBUS_TYPE_STRING, &reason,
-                            DBUS_TYPE_INVALID);
+  DBusMessage* reply =
+      Call("Inhibit", DBUS_TYPE_STRING, &application, DBUS_TYPE_STRING, &reason, DBUS_TYPE_INVALID);
   if (reply) {
-    inhibited = dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &cookie,
-                                      DBUS_TYPE_INVALID);
+    inhibited = dbus_message_get_args(reply, nullptr, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID);
     dbus_message_unref(reply);
   }
   if (!inhibited) Disconnect();

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/text.h"
 #include "core/player_state.h"
+#include "platform/text.h"
 
 namespace {
 

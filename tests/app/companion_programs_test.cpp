@@ -1,7 +1,7 @@
 // The programs the player starts: the manual's address and the playlist editor's command.
-#include <gtest/gtest.h>
-
 #include "app/companion_programs.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

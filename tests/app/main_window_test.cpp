@@ -2,9 +2,9 @@
 // command bar's menu with its numbers and check marks.
 #include <gtest/gtest.h>
 
-#include "core/commands.h"
 #include "app/resources.h"
 #include "app/startup_library/startup_library.h"
+#include "core/commands.h"
 
 namespace {
 

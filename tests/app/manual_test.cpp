@@ -21,8 +21,8 @@ TEST(Manual, AnchorsThePlayerOpensAndEveryInnerLinkExist) {
   EXPECT_TRUE(anchors.contains("FORMATS"));
   const std::regex link(R"re(href="#([^"]+)")re");
   int links = 0;
-  for (auto it = std::sregex_iterator(html.begin(), html.end(), link);
-       it != std::sregex_iterator(); ++it, ++links)
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator();
+       ++it, ++links)
     EXPECT_TRUE(anchors.contains((*it)[1])) << "broken link #" << (*it)[1];
   EXPECT_GT(links, 0);
 }

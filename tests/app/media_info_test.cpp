@@ -1,9 +1,9 @@
 // The Media Info texts and the Jump To arithmetic, from descriptors and decoder reports.
+#include "app/media_info.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "app/media_info.h"
 
 namespace {
 
@@ -56,13 +56,11 @@ TEST(MediaInfo, RunningTimes) {
     int32_t seconds;
   };
   const Case cases[] = {
-      {Video(2500, 25), 0, 100},
-      {Video(93125, 25), 0, 3725},   // shown as 1:02:05
-      {Video(100, 0), 0, 0},         // a frame rate of 0 has no running time
-      {Audio(1600000), 128000, 100}, // 16000 bytes a second
-      {Audio(1600000), -128000, 100},
-      {Audio(1600000), 0, 0},
-      {Audio(1600000), 7, 0},        // less than a byte a second
+      {Video(2500, 25), 0, 100},      {Video(93125, 25), 0, 3725},  // shown as 1:02:05
+      {Video(100, 0), 0, 0},          // a frame rate of 0 has no running time
+      {Audio(1600000), 128000, 100},  // 16000 bytes a second
+      {Audio(1600000), -128000, 100}, {Audio(1600000), 0, 0},
+      {Audio(1600000), 7, 0},  // less than a byte a second
       {Audio(0), 128000, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(RunningSeconds(c.item, c.bitrate), c.seconds);

@@ -1,10 +1,11 @@
 // The resume point: when it is stored, and that a stored one wins over the settings record.
+#include "app/resume_point.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <fstream>
 
-#include "app/resume_point.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "temp_folder.h"
@@ -20,15 +21,15 @@ TEST(ResumePoint, DueWhenAnItemStartsPausesStopsOrPlaysOn) {
     bool due;
   };
   const Case cases[] = {
-      {nothing, playing, 1, true},                              // an item started
-      {playing, {u"/v/b.avi", 0, true, false}, 1, true},        // the next one
-      {playing, {u"/v/a.avi", 110, true, true}, 1, true},       // paused
-      {playing, {u"/v/a.avi", 0, false, false}, 1, true},       // stopped
-      {playing, {u"/v/a.avi", 101, true, false}, 1, false},     // plays on: not yet
+      {nothing, playing, 1, true},                           // an item started
+      {playing, {u"/v/b.avi", 0, true, false}, 1, true},     // the next one
+      {playing, {u"/v/a.avi", 110, true, true}, 1, true},    // paused
+      {playing, {u"/v/a.avi", 0, false, false}, 1, true},    // stopped
+      {playing, {u"/v/a.avi", 101, true, false}, 1, false},  // plays on: not yet
       {playing, {u"/v/a.avi", 150, true, false}, kResumeStoreLooks, true},
-      {playing, playing, kResumeStoreLooks, false},             // no progress
-      {{u"/v/a.avi", 110, true, true}, {u"/v/a.avi", 110, true, true}, 9, false},  // still paused
-      {{u"/v/a.avi", 110, true, true}, {u"/v/a.avi", 110, true, false}, 1, false}, // resumed
+      {playing, playing, kResumeStoreLooks, false},                                 // no progress
+      {{u"/v/a.avi", 110, true, true}, {u"/v/a.avi", 110, true, true}, 9, false},   // still paused
+      {{u"/v/a.avi", 110, true, true}, {u"/v/a.avi", 110, true, false}, 1, false},  // resumed
   };
   for (const Case& c : cases)
     EXPECT_EQ(ResumePointDue(c.stored, c.now, c.looks), c.due)

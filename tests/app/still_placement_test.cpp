@@ -1,7 +1,7 @@
 // Where a still or cover picture lands in the ViewPort.
-#include <gtest/gtest.h>
-
 #include "app/still_placement.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,8 +1,9 @@
 // Holding the backlight: the user's time-outs are raised, put back, never lost, and recovered
 // after a player that died during a hold.
+#include "device/backlight.h"
+
 #include <gtest/gtest.h>
 
-#include "device/backlight.h"
 #include "device/display_power.h"
 #include "platform/registry.h"
 #include "platform/sync.h"
@@ -70,7 +71,7 @@ TEST_F(Backlight, ASecondHoldKeepsTheUsersValues) {
 TEST_F(Backlight, ARestoreWithoutAHoldLeavesValuesTheUserChangedSince) {
   HoldBacklight(true);
   HoldBacklight(false);
-  Write({45, 600});  // changed in the control panel while the player was paused
+  Write({45, 600});      // changed in the control panel while the player was paused
   HoldBacklight(false);  // closing the player
   EXPECT_EQ(Read(), (Timeouts{45, 600}));
   HoldBacklight(true);

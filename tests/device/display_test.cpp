@@ -29,11 +29,11 @@ TEST(DisplayPower, TheKeyTogglesAndActivationOnlySwitchesOn) {
     bool offAfter;
   };
   const Step steps[] = {
-      {true, false},  // activation while on: stays on
-      {false, true},  // the display key: off
-      {false, false}, // the key again: on
-      {false, true},  // off
-      {true, false},  // activation while off: on
+      {true, false},   // activation while on: stays on
+      {false, true},   // the display key: off
+      {false, false},  // the key again: on
+      {false, true},   // off
+      {true, false},   // activation while off: on
   };
   for (const Step& step : steps) {
     ToggleDisplayPower(step.onlySwitchOn);
@@ -61,8 +61,8 @@ TEST(SystemBars, AutoHideWritesTheDefaultValue) {
   uint32_t value = 7;
   for (const bool on : {true, false}) {
     SetTaskBarAutoHide(on);
-    ASSERT_TRUE(RegistryGetNumber(RegistryRoot::LocalMachine, u"Software\\Microsoft\\Shell\\AutoHide",
-                                  u"Default", &value));
+    ASSERT_TRUE(RegistryGetNumber(RegistryRoot::LocalMachine,
+                                  u"Software\\Microsoft\\Shell\\AutoHide", u"Default", &value));
     EXPECT_EQ(value, on ? 1u : 0u);
   }
 }

@@ -1,5 +1,7 @@
 // The screen saver is held off while the backlight is held: the backend's switch and the
 // freedesktop inhibit on a private session bus, answered by a small screen-saver service.
+#include "platform/screen_saver.h"
+
 #include <dbus/dbus.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,7 +18,6 @@
 
 #include "device/backlight.h"
 #include "platform/registry.h"
-#include "platform/screen_saver.h"
 #include "temp_folder.h"
 
 namespace {
@@ -32,7 +33,8 @@ struct SessionBus {
     FILE* output = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
     if (!output) return;
     char line[512] = {};
-    if (std::fgets(line, sizeof line, output)) address = std::string(line, std::strcspn(line, "\n"));
+    if (std::fgets(line, sizeof line, output))
+      address = std::string(line, std::strcspn(line, "\n"));
     if (std::fgets(line, sizeof line, output)) pid = std::atoi(line);
     pclose(output);
   }

@@ -1,0 +1,60 @@
+#include "app/layer_hooks.h"
+
+#include "codecs/audio_decoder_entries.h"
+#include "core/player_state.h"
+#include "device/system_bars.h"
+#include "media/reader_state.h"
+#include "playback/engine_state.h"
+#include "playback/open_item.h"
+#include "playback/output_setup.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
+
+namespace {
+
+bool lastHadVideo = false;  // main thread: kept while nothing is open
+
+ItemFacts DescribeItem() {
+  const MediaDescriptor* item = currentDescriptor;
+  if (!item) return {.lastHadVideo = lastHadVideo};
+  lastHadVideo = item->FrameCount != 0;
+  return {.open = true,
+          .lastHadVideo = lastHadVideo,
+          .frameCount = item->FrameCount,
+          .currentFrame = item->CurrentFrame,
+          .framesPerSecond = item->FramesPerSecond,
+          .audioLength = item->AudioLength,
+          .sampleRate = item->SampleRate,
+          .channels = item->Channels,
+          .position = GetPosition(),
+          .title = audioTitle,
+          .artist = audioArtist,
+          .album = audioAlbum,
+          .bitrate = audioBitrate};
+}
+
+}  // namespace
+
+void ConnectLayers() {
+  SetSkinHooks({
+      .playPause = PlayPause,
+      .seekTo = [](int32_t percent) { SeekTo(percent, 0, 0); },
+      .describeItem = DescribeItem,
+      .playlistPosition =
+          [] {
+            return PlaylistPosition{LastIndex, CurrentIndex};
+          },
+      .installListViewProc = InstallListViewProc,
+  });
+  playlistHooks = {
+      .layoutListViews = LayoutListViews,
+      // The open dialog's selection: a path of kMediaPathChars, which the screen-size skin's
+      // path may replace.
+      .applySkin = [](char16_t* path,
+                      WindowHandle window) { ApplySkin(path, kMediaPathChars, window); },
+      .computeGeometry = ComputeGeometry,
+      .repaintWindow = [] { RepaintWindow(true); },
+      .restartItem = RestartItem,
+  };
+}

@@ -1,0 +1,242 @@
+// The main window as a user meets it, through the headless player: every menu command on a
+// playing item, the display key, the backlight hold and the resume after the player was killed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "core/player_settings.h"
+#include "platform/png_file.h"
+#include "player_process.h"
+
+namespace {
+
+struct TempHome {
+  std::string path;
+  TempHome() {
+    char pattern[] = "/tmp/morvelant-window-XXXXXX";
+    path = mkdtemp(pattern);
+  }
+  ~TempHome() { std::filesystem::remove_all(path); }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+// A clip of moving test pictures and a tone, made once per run with ffmpeg.
+const std::string& Clip() {
+  static const std::string path = [] {
+    const std::string folder = "/tmp/morvelant-window-media";
+    std::filesystem::create_directories(folder);
+    const std::string clip = folder + "/clip50.avi";
+    const std::string command =
+        "ffmpeg -y -loglevel error -f lavfi -i testsrc=size=160x120:rate=50 -f lavfi "
+        "-i sine=frequency=440:sample_rate=22050 -t 40 -c:v mpeg4 -vtag XVID -q:v 8 "
+        "-c:a pcm_s16le -ac 1 " +
+        clip;
+    return std::system(command.c_str()) == 0 ? clip : std::string();
+  }();
+  return path;
+}
+
+void WriteScript(const std::string& path, const std::string& lines) {
+  std::ofstream(path) << lines;
+}
+
+PlayerSettings ReadSettings(const std::string& home) {
+  PlayerSettings settings{};
+  const std::string bytes = ReadFile(home + "/settings.bin");
+  std::memcpy(&settings, bytes.data(), std::min(bytes.size(), sizeof settings));
+  return settings;
+}
+
+std::u16string LastItem(const PlayerSettings& settings) {
+  const char16_t* text = settings.lastItem;
+  return std::u16string(text, std::find(text, text + SETTINGS_PATH_CHARS, u'\0'));
+}
+
+std::u16string Wide(const std::string& text) {
+  return std::u16string(text.begin(), text.end());  // the test paths are ASCII
+}
+
+// The frame of the resume point the player keeps in its home, -1 without one.
+int32_t ResumeFrame(const std::string& home) {
+  const std::string bytes = ReadFile(home + "/resume.bin");
+  constexpr size_t kFrameOffset = 520;  // after the mark, the version and the item
+  if (bytes.size() < kFrameOffset + 4) return -1;
+  int32_t frame = 0;
+  std::memcpy(&frame, bytes.data() + kFrameOffset, 4);
+  return frame;
+}
+
+template <typename Condition>
+bool Eventually(Condition condition, int seconds = 60) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+bool AllBlack(const std::string& png) {
+  RgbImage image;
+  if (!ReadPng(png, &image)) return false;
+  return std::all_of(image.rgb.begin(), image.rgb.end(), [](uint8_t value) { return value == 0; });
+}
+
+size_t Count(const std::string& text, const std::string& needle) {
+  size_t count = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+    ++count;
+  return count;
+}
+
+// A stand-in for the desktop's opener: it writes down what it was asked to open.
+std::string FakeOpenerFolder(const TempHome& home) {
+  const std::string folder = home / "bin";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> " << home / "opened.txt"
+                                      << "\n";
+  chmod((folder + "/xdg-open").c_str(), 0755);
+  return folder + ":/usr/bin:/bin";
+}
+
+struct MenuStep {
+  int command;
+  const char* answer;  // for the box or dialog it opens, or null
+};
+
+// Every command number, in an order that keeps the item playing for most of them.
+constexpr MenuStep kMenuSteps[] = {
+    {40037, "ok"},     {40030, "ok"},     {40039, nullptr}, {40034, nullptr},  {40055, "0:05"},
+    {40029, "ok"},     {40004, nullptr},  {40031, "ok"},    {40004, nullptr},  {40012, nullptr},
+    {40028, nullptr},  {40054, nullptr},  {40049, nullptr}, {40050, nullptr},  {40053, nullptr},
+    {40010, "cancel"}, {40027, "cancel"}, {40035, nullptr}, {40036, "cancel"}, {40040, "cancel"},
+    {40060, nullptr},  {40005, nullptr},  {40005, nullptr}, {40011, nullptr},  {40011, nullptr},
+    {40033, nullptr},  {40033, nullptr},  {40038, nullptr}, {40038, nullptr},  {40016, nullptr},
+    {40016, nullptr},  {40026, nullptr},  {40032, nullptr}, {40008, nullptr},  {40004, nullptr},
+};
+
+TEST(Window, EveryMenuCommandOnAPlayingItemLeavesThePlayerResponsive) {
+  ASSERT_FALSE(Clip().empty()) << "ffmpeg could not make the clip";
+  TempHome home;
+  std::string script = "wait 2500\n";  // the item opens one second after start and plays
+  for (const MenuStep& step : kMenuSteps) {
+    if (step.answer) script += std::string("answer ") + step.answer + "\n";
+    script += "command " + std::to_string(step.command) + "\nwait 150\n";
+  }
+  script += "wait 500\nscreenshot " + home / "after.png" + "\nquit\n";
+  WriteScript(home / "script.txt", script);
+
+  PlayerProcess player =
+      StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()},
+                  FakeOpenerFolder(home));
+  EXPECT_EQ(WaitForExit(player), 0);
+  const std::string journal = ReadFile(player.journal);
+  EXPECT_NE(journal.find("\"title\":\"Media Info\",\"text\":\"File Name: " + Clip() +
+                         "\\u000d\\u000aResolution: 160 X 120\\u000d\\u000aFrames: 2000"
+                         "\\u000d\\u000aFPS: 50.00"),
+            std::string::npos)
+      << journal;
+  EXPECT_NE(journal.find("\"title\":\"Morvelant\",\"text\":\"Morvelant "), std::string::npos);
+  EXPECT_NE(journal.find("\"event\":\"exit\",\"code\":0"), std::string::npos);
+  EXPECT_EQ(ReadFile(home / "opened.txt"),
+            "file://" + std::string(MORVELANT_DIST_DIR) + "/Tesk.htm#MAIN_CONTENTS\n");
+  EXPECT_TRUE(std::filesystem::exists(home / "after.png"));
+  EXPECT_FALSE(AllBlack(home / "after.png"));
+}
+
+TEST(Window, HelpWithoutAnOpenerNamesTheManual) {
+  TempHome home;
+  WriteScript(home / "script.txt", "wait 200\ncommand 40039\nwait 200\nquit\n");
+  PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl",
+                                     {"--script=" + home / "script.txt"}, home / "empty");
+  EXPECT_EQ(WaitForExit(player), 0);
+  const std::string journal = ReadFile(player.journal);
+  EXPECT_NE(journal.find("\"title\":\"Help\""), std::string::npos) << journal;
+  EXPECT_NE(journal.find(std::string(MORVELANT_DIST_DIR) + "/Tesk.htm"), std::string::npos);
+}
+
+TEST(Window, TheDisplayKeyBlanksTheScreenAndTheKeyOrATapBringsItBack) {
+  TempHome home;
+  WriteScript(home / "script.txt", "wait 300\nscreenshot " + home / "on.png" +
+                                       "\nkey 0x44\nwait 100\nscreenshot " + home / "off.png" +
+                                       "\nkey 0x44\nwait 100\nscreenshot " + home / "back.png" +
+                                       "\nkey 0x44\nwait 100\ntap 100 100\nwait 100\nscreenshot " +
+                                       home / "tapped.png" + "\nquit\n");
+  PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl",
+                                     {"--screen=320x240", "--script=" + home / "script.txt"});
+  EXPECT_EQ(WaitForExit(player), 0);
+  EXPECT_FALSE(AllBlack(home / "on.png"));
+  EXPECT_TRUE(AllBlack(home / "off.png"));
+  EXPECT_FALSE(AllBlack(home / "back.png"));
+  EXPECT_FALSE(AllBlack(home / "tapped.png"));
+  const std::string journal = ReadFile(player.journal);
+  EXPECT_EQ(Count(journal, "\"event\":\"display-power\",\"on\":0"), 2u) << journal;
+  EXPECT_EQ(Count(journal, "\"event\":\"display-power\",\"on\":1"), 2u) << journal;
+}
+
+std::string BacklightValues(const std::string& home) {
+  const std::string user = ReadFile(home + "/user.reg");
+  const size_t key = user.find("[HKEY_CURRENT_USER\\ControlPanel\\Backlight]");
+  if (key == std::string::npos) return {};
+  return user.substr(key, user.find("\n\n", key) - key);
+}
+
+TEST(Window, KeepAwakeHoldsWhilePlayingAndAKilledPlayersNextStartGivesTheValuesBack) {
+  ASSERT_FALSE(Clip().empty());
+  TempHome home;
+  // Pause and resume with the play/pause key (Space), then let it play on.
+  WriteScript(home / "script.txt", "wait 2500\nkey 0x20\nwait 500\nkey 0x20\n");
+  PlayerProcess player =
+      StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
+  const std::string userValues = "\"ACTimeout\"=dword:0000012c\n\"BatteryTimeout\"=dword:0000003c";
+  // Held, put back on pause, held again on resume: the screen saver follows.
+  EXPECT_TRUE(Eventually([&] {
+    return Count(ReadFile(player.journal), "\"event\":\"screen-saver\",\"held\":1") == 2;
+  }));
+  const std::string journal = ReadFile(player.journal);
+  EXPECT_EQ(Count(journal, "\"event\":\"screen-saver\",\"held\":0"), 1u) << journal;
+  EXPECT_NE(BacklightValues(home.path).find("dword:0000efff"), std::string::npos);
+
+  kill(player.pid, SIGKILL);
+  WaitForExit(player);
+  EXPECT_EQ(BacklightValues(home.path).find(userValues), std::string::npos)
+      << "the killed player left the raised values";
+
+  WriteScript(home / "quit.txt", "wait 100\nquit\n");
+  PlayerProcess next = StartPlayer(home.path, home / "next.jsonl",
+                                   {"--script=" + home / "quit.txt", "/no/such/item.avi"});
+  EXPECT_EQ(WaitForExit(next), 0);
+  EXPECT_NE(BacklightValues(home.path).find(userValues), std::string::npos)
+      << BacklightValues(home.path);
+}
+
+TEST(Window, AKilledPlayerResumesItsItemNearTheFrameItHadReached) {
+  ASSERT_FALSE(Clip().empty());
+  TempHome home;
+  PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl", {Clip()});
+  ASSERT_TRUE(Eventually([&] { return ResumeFrame(home.path) >= 500; }))
+      << "frame " << ResumeFrame(home.path);
+  kill(player.pid, SIGKILL);
+  WaitForExit(player);
+  const int32_t killedAt = ResumeFrame(home.path);
+
+  WriteScript(home / "script.txt", "wait 1500\nquit\n");
+  PlayerProcess next =
+      StartPlayer(home.path, home / "next.jsonl", {"--script=" + home / "script.txt"});
+  EXPECT_EQ(WaitForExit(next), 0);
+  const PlayerSettings stored = ReadSettings(home.path);
+  EXPECT_EQ(LastItem(stored), Wide(Clip()));
+  // Opened at the frame it had reached and played on a little: never back at the start.
+  EXPECT_GE(stored.lastFrame, killedAt) << "killed at " << killedAt;
+  EXPECT_LT(stored.lastFrame, killedAt + 200);
+  EXPECT_FALSE(std::filesystem::exists(home / "resume.bin"));  // a clean close forgets it
+}
+
+}  // namespace
