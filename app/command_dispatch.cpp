@@ -50,13 +50,6 @@ void ToggleEqualizer(WindowHandle) {
   ApplyEqualizerToDecoder();
 }
 
-// The button shows the new state; the device goes silent, or back to the knob's volume.
-void ToggleMute(WindowHandle) {
-  ButtonLook(skin.MuteButton, &PlayerSettings::muted);
-  playerSettings.muted = playerSettings.muted == 0 ? 1 : 0;
-  ApplyVolume(KnobPercent(SliderKind::Volume));
-}
-
 template <int32_t urlMode, int32_t broadcast, int32_t kind>
 void Open(WindowHandle window) {
   OpenFromDialog(window, urlMode, broadcast, kind);
@@ -100,7 +93,7 @@ constexpr CommandHandler kCommands[] = {
     {kCommandOpenReceive, Open<0, 1, kDialogMedia>},
     {kCommandOpenSkin, Open<0, 0, kDialogSkin>},
     {kCommandMediaInfo, ShowMediaInfo},
-    {kCommandMute, ToggleMute},
+    {kCommandMute, [](WindowHandle) { ToggleMute(); }},
     {kCommandHelp, OpenManual},
     {kCommandOpenPlaylist, Open<0, 0, kDialogPlaylist>},
     {kCommandViewPlaylist,

@@ -25,19 +25,6 @@ void Send(WindowHandle window) {
   SendMessage(window, WM_COMMAND, command, 0);
 }
 
-// The volume keys move the knob too; while muted the device reads 0, so the knob lands on the
-// step itself and unmuting applies it.
-void StepVolumeKey(int32_t change) {
-  const int32_t percent = StepVolume(change);
-  SkinElement& knob = skin.VolumeButton;
-  if (knob.Width == 0) return;
-  PlaceVolumeKnob(percent);
-  if (screenTakeover && !paused) return;
-  DrawElementNormal(skin.VolumeArea);
-  DrawElementPushed(knob);
-  knob.Pushed = 0;
-}
-
 void StepBrightness(int32_t change) {
   playerSettings.brightness += change;
   previousFrameDrawn = 0;  // the next frame is drawn whole with the new brightness
@@ -53,8 +40,8 @@ constexpr KeyBinding kTransportKeys[] = {
 };
 
 constexpr KeyBinding kStepKeys[] = {
-    {&PlayerSettings::keyVolumeDown, [](WindowHandle) { StepVolumeKey(-kVolumeStep); }},
-    {&PlayerSettings::keyVolumeUp, [](WindowHandle) { StepVolumeKey(kVolumeStep); }},
+    {&PlayerSettings::keyVolumeDown, [](WindowHandle) { StepVolume(-kVolumeStep); }},
+    {&PlayerSettings::keyVolumeUp, [](WindowHandle) { StepVolume(kVolumeStep); }},
     {&PlayerSettings::keyNextItem, Send<kCommandNextItem>},
     {&PlayerSettings::keyPreviousItem, Send<kCommandPreviousItem>},
     {&PlayerSettings::keyFastForward, Send<kCommandFastForward>},

@@ -141,7 +141,7 @@ intptr_t OnDestroy(WindowHandle window, uintptr_t, intptr_t) {
   RestoreListViewProc(mediaInfoView);
   if (currentDescriptor && currentDescriptor->FrameCount != 0)
     playerSettings.lastFrame = currentDescriptor->CurrentFrame;
-  if (playerSettings.muted) ApplyVolume(KnobPercent(SliderKind::Volume));
+  if (playerSettings.muted) ApplyVolume();
   StoreSettings();
   RestartItem(window);
   ReleaseDrawing();
