@@ -192,7 +192,7 @@ TEST(Window, KeepAwakeHoldsWhilePlayingAndAKilledPlayersNextStartGivesTheValuesB
   ASSERT_FALSE(Clip().empty());
   TempHome home;
   // Pause and resume with the play/pause key (Space), then let it play on.
-  WriteScript(home / "script.txt", "wait 2500\nkey 0x20\nwait 500\nkey 0x20\n");
+  WriteScript(home / "script.txt", "wait 2500\nkey 0x20\nwait 1500\nkey 0x20\n");
   PlayerProcess player =
       StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
   const std::string userValues = "\"ACTimeout\"=dword:0000012c\n\"BatteryTimeout\"=dword:0000003c";
