@@ -46,6 +46,19 @@ void QueueWaveBuffer(WaveBuffer* buffer, int32_t length, int32_t position) {
 }
 
 std::atomic<uint8_t> deviceResetting;
+std::atomic<int64_t> audioClockMs{-1};
+
+namespace {
+
+// The item's time the audio has reached: where the clock was last re-based plus the share of
+// the re-based span that has played.
+int64_t ClockMilliseconds(const MediaDescriptor& d, int32_t position, int64_t span) {
+  if (d.FramesPerSecond <= 0) return -1;
+  const double base = (d.FrameCount - framesToPlay) * 1000.0 / d.FramesPerSecond;
+  return static_cast<int64_t>(base + double(position) * durationMs / double(span));
+}
+
+}  // namespace
 
 void ResetWaveDevice(WaveOutHandle device) {
   deviceResetting = 1;
@@ -60,10 +73,13 @@ void BufferDone(WaveOutHandle, uint32_t message, uintptr_t, uintptr_t headerAddr
   const MediaDescriptor* d = currentDescriptor;
   const int64_t span = audioSpan;
   // Buffers a reset hands back were never played: they do not move the clock.
-  if (!deviceResetting && d && d->FreeRunning == 0 && d->FrameCount != 0 && span != 0)
-    targetFrame = static_cast<int32_t>(int64_t{framesToPlay} * position / span + 1);
-  SetEvent(EngineEventHandle(EngineEvent::NextFrame));
+  const bool moves = !deviceResetting && d && d->FreeRunning == 0 && d->FrameCount != 0 && span;
   lastDonePosition = position;
+  if (moves) {
+    audioClockMs = ClockMilliseconds(*d, position, span);
+    targetFrame = static_cast<int32_t>(int64_t{framesToPlay} * position / span + 1);
+  }
+  SetEvent(EngineEventHandle(EngineEvent::NextFrame));
   PostThreadMessage(bufferReleaseThreadId, kBufferDoneMessage, 0,
                     static_cast<intptr_t>(headerAddress));
 }

@@ -29,6 +29,9 @@ void QueueWaveBuffer(WaveBuffer* buffer, int32_t length, int32_t position);
 extern std::atomic<uint8_t> deviceResetting;  // W main, audio; R callback
 void ResetWaveDevice(WaveOutHandle device);
 
+// The audio clock in milliseconds of the item, as the last played buffer set it; -1 before.
+extern std::atomic<int64_t> audioClockMs;  // W callback, video (start); R video (journal)
+
 // The device's function callback.
 void BufferDone(WaveOutHandle device, uint32_t message, uintptr_t instance, uintptr_t header,
                 uintptr_t);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/player_state.h"
+#include "playback/audio_output.h"
 #include "playback/engine_state.h"
 #include "platform/journal.h"
 #include "platform/text.h"
@@ -17,16 +18,6 @@ std::string FourCCText(const MediaDescriptor& d) {
   return std::string(d.FourCC, strnlen(d.FourCC, sizeof d.FourCC));
 }
 
-// The audio clock in milliseconds from the item's start: the point the clock was last re-based
-// at plus what the device has played since.
-int64_t AudioClockMs() {
-  const MediaDescriptor* d = currentDescriptor;
-  if (!d || !AudioActive() || d->FramesPerSecond <= 0) return -1;
-  const double base = (d->FrameCount - framesToPlay) * 1000.0 / d->FramesPerSecond;
-  const int64_t span = audioSpan;
-  const double played = span > 0 ? double(lastDonePosition) * durationMs / double(span) : 0;
-  return static_cast<int64_t>(base + played);
-}
 
 }  // namespace
 
@@ -64,5 +55,5 @@ void JournalItemEnded(bool reachedEnd, int32_t played, int32_t dropped, int32_t 
 void JournalFrameDrawn(int32_t frame, int32_t target) {
   if (!JournalFramesOn()) return;
   JournalWrite("frame",
-               {{"frame", int64_t{frame}}, {"target", int64_t{target}}, {"audio_ms", AudioClockMs()}});
+               {{"frame", int64_t{frame}}, {"target", int64_t{target}}, {"audio_ms", AudioActive() && waveDevice ? audioClockMs.load() : -1}});
 }

@@ -73,8 +73,16 @@ void Resume() {
   JournalPlaybackState("playing");
 }
 
-void WaitForEmptyQueue() {
-  while (queuedBuffers > 0 && waveDevice) Sleep(10);
+// Every queued buffer back from the device. A buffer the audio thread was filling during the
+// reset still reaches the paused device afterwards, so the reset is repeated until none is left
+// (within a bound: a seek never hangs the main thread).
+void EmptyDeviceQueue() {
+  const uint32_t start = GetTickCount();
+  for (WaveOutHandle device; (device = waveDevice) && GetTickCount() - start < kPauseWaitLimitMs;) {
+    ResetWaveDevice(device);
+    if (queuedBuffers <= 0) return;
+    Sleep(10);
+  }
 }
 
 }  // namespace
@@ -183,10 +191,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
   const bool audio = AudioActive();
   if (!wasPaused) {
     if (!readerOps.SetPaused) TogglePause();
-    if (audio) {
-      if (WaveOutHandle device = waveDevice) ResetWaveDevice(device);
-      WaitForEmptyQueue();
-    }
+    if (audio) EmptyDeviceQueue();
   }
   if (audio) {
     if (auto start = audioDecoder.SeekStart.load()) start();

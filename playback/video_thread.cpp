@@ -6,6 +6,7 @@
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
 #include "device/system_bars.h"
+#include "playback/audio_output.h"
 #include "playback/audio_thread.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
@@ -43,6 +44,7 @@ void StartAudio() {
   ResetEvent(started);
   ResetEvent(EngineEventHandle(EngineEvent::AudioStopped));
   clockFunction = AudioClock;
+  audioClockMs = -1;
   audioThreadActive = 1;
   ThreadHandle audio =
       CreateThread(AudioThread, startRequest ? reinterpret_cast<void*>(1) : nullptr, nullptr);
@@ -165,12 +167,15 @@ intptr_t EndMessageParameter() {
 }
 
 void EndPlayback(WindowHandle window) {
-  if (fastForward) {
+  const bool wasFastForward = fastForward;
+  if (wasFastForward) {
     fastForward = 0;
     ShowSystemBars(true);
   }
   // Frames that ran out while the audio plays on let the audio finish: its end ends the item.
-  const bool audioPlaysOut = !stopRequested && audioThreadActive && waveDevice;
+  // Paused audio (fast forward, or a pause) would never finish: the item ends with the frames.
+  const bool audioPlaysOut =
+      !stopRequested && !paused && !wasFastForward && audioThreadActive && waveDevice;
   if (framesToPlay != 0 && !audioPlaysOut) {
     if (videoFrame >= framesToPlay) reachedEnd = 1;
     stopRequested = 1;

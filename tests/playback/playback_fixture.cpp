@@ -19,6 +19,7 @@
 
 int endMessages = 0;
 intptr_t lastEndParameter = 0;
+bool reopenOnEnd = false;
 
 namespace {
 
@@ -26,6 +27,7 @@ intptr_t TestWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
   if (message == kPlaybackEndedMessage) {
     ++endMessages;
     lastEndParameter = lParam;
+    if (reopenOnEnd) OpenItem(window, static_cast<int32_t>(lParam));
     return 0;
   }
   if (message == WM_TIMER && wParam == kVolumeFadeTimer) {
@@ -78,6 +80,7 @@ void PlaybackTest::SetUp() {
   playerSettings.audioEnabled = 1;
   playerSettings.lateWindow = 5;
   endMessages = 0;
+  reopenOnEnd = false;
 }
 
 void PlaybackTest::StartBackend(const std::string& audio) {

@@ -39,3 +39,4 @@ class PlaybackTest : public ::testing::Test {
 
 extern int endMessages;      // playback-ended messages seen by the test window
 extern intptr_t lastEndParameter;
+extern bool reopenOnEnd;  // the test window reopens the item on the playback-ended message

@@ -92,7 +92,11 @@ TEST_F(PlaybackTest, SeeksKeepTheStateTheyFind) {
 }
 
 TEST_F(PlaybackTest, FastForwardShowsFramesAndStopEndsEveryThread) {
-  const std::string clip = Clip();
+  // Long enough that fast forward, as fast as decoding goes, is still running when left.
+  const std::string clip = MakePlaybackMedia(
+      "fast_forward.avi",
+      "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 20 -c:v mpeg4 "
+      "-vtag XVID -q:v 5 -c:a libmp3lame -b:a 64k");
   ASSERT_FALSE(clip.empty());
   StartBackend("null");
   Open(clip, true);
@@ -100,7 +104,7 @@ TEST_F(PlaybackTest, FastForwardShowsFramesAndStopEndsEveryThread) {
   ToggleFastForward();
   EXPECT_EQ(fastForward.load(), 1);
   EXPECT_EQ(paused.load(), 1);
-  Pump(200);
+  Pump(100);
   ToggleFastForward();
   EXPECT_EQ(fastForward.load(), 0);
   EXPECT_EQ(paused.load(), 0);
@@ -179,4 +183,47 @@ TEST(Volume, StepsStayWithinTheScale) {
   }
   EXPECT_EQ(VolumeWord(100), 0xFFFFFFFFu);
   EXPECT_EQ(VolumePercent(VolumeWord(37)), 36);  // the word truncates, reading back loses one
+}
+
+TEST_F(PlaybackTest, RefusedSoundDevicesAreAnsweredAndPlaybackGoesOn) {
+  const std::string clip = Clip();
+  ASSERT_FALSE(clip.empty());
+  StartBackend("null");
+  struct {
+    std::vector<uint32_t> refusals;
+    std::vector<std::string> boxes;
+  } const cases[] = {
+      {{MMSYSERR_ALLOCATED}, {}},         // busy: opened again 300 ms later
+      {{WAVERR_BADFORMAT}, {}},           // format: decoded again at a lower rate
+      {{MMSYSERR_ERROR}, {}},             // device 0 takes over a second later
+      {{MMSYSERR_ERROR, MMSYSERR_ERROR}, {"Wave Open Error", ""}},
+  };
+  for (const auto& c : cases) {
+    const size_t before = BoxTitles(JournalText()).size();
+    InjectWaveOutRefusals(c.refusals);
+    Open(clip, true);
+    ASSERT_TRUE(WaitForEnd());
+    const std::string text = JournalText();
+    const auto titles = BoxTitles(text);
+    EXPECT_EQ(std::vector<std::string>(titles.begin() + before, titles.end()), c.boxes);
+    const auto ended = JournalEvents(text, "item-ended");
+    EXPECT_EQ(JournalNumber(ended.back(), "reached_end"), 1);
+    EXPECT_EQ(JournalNumber(ended.back(), "played"), JournalNumber(ended.back(), "total"));
+  }
+}
+
+TEST_F(PlaybackTest, AVideoStreamDamagedHalfWayEndsWithoutHanging) {
+  AviLayout layout = InterleavedAvi(40, 10, 64, 0);
+  BuiltAvi avi = BuildAvi(layout);
+  // From frame 20 on every chunk's header is overwritten: the index points at garbage.
+  for (size_t frame = 20; frame < 40; ++frame) avi.bytes.replace(avi.chunkData[frame] - 8, 8, "garbage!");
+  const std::string path = home + "/cut.avi";
+  ASSERT_TRUE(WriteBytes(path, avi.bytes));
+  StartBackend("null");
+  Open(path, true);
+  ASSERT_TRUE(WaitForEnd(20000));
+  EXPECT_EQ(videoThreadId.load(), 0u);
+  const auto ended = JournalEvents(JournalText(), "item-ended");
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_LE(JournalNumber(ended[0], "played"), 40);
 }
