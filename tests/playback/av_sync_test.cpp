@@ -44,7 +44,10 @@ TEST_P(AvSync, EveryDrawnFrameFollowsTheAudioClock) {
   std::printf("audio %s: worst drift %lld ms over %zu frames\n", GetParam(),
               static_cast<long long>(worst), compared);
   EXPECT_GT(compared, 700u);
-  EXPECT_LE(worst, 80) << "two frames at 25 frames per second";
+  // Two frames at 25 frames per second, plus one sound buffer (2400 mono samples, 54 ms): the
+  // clock moves only when a buffer has played, so a frame drawn just before the next buffer
+  // completes sees a clock that old.
+  EXPECT_LE(worst, 80 + 55);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, AvSync, ::testing::Values("null", "sdl"),
