@@ -431,7 +431,7 @@ int32_t SeekToTime(double seconds) {
   double from = target;
   for (int attempt = 0; attempt < kSeekAttempts; ++attempt) {
     ForgetQueued();
-    const int64_t timestamp = int64_t(from / av_q2d(stream->time_base));
+    const int64_t timestamp = std::llround(from / av_q2d(stream->time_base));
     if (av_seek_frame(item.format, index, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
       av_seek_frame(item.format, index, timestamp, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
     item.audioFrom = item.video >= 0 ? LandOnKeyFrame() : target;
@@ -477,9 +477,13 @@ int32_t ReadVideoFrame(uint8_t* destination, int32_t) {
 
 int32_t Seek(int32_t position, int32_t mode) {
   std::lock_guard<std::mutex> hold(readerLock);
-  const double seconds = mode == SEEK_BY_FRAME && descriptor.FramesPerSecond > 0
-                             ? position / descriptor.FramesPerSecond
-                             : std::clamp(position, 0, kMaxSeekPercent) / 100.0 * item.duration;
+  // A percentage of a video item counts its frames, as the player's time display does.
+  const bool video = item.video >= 0 && descriptor.FramesPerSecond > 0;
+  const double percent = std::clamp(position, 0, kMaxSeekPercent) / 100.0;
+  const double seconds = !video                  ? percent * item.duration
+                         : mode == SEEK_BY_FRAME ? position / descriptor.FramesPerSecond
+                                                 : percent * descriptor.FrameCount /
+                                                       descriptor.FramesPerSecond;
   return SeekToTime(seconds);
 }
 
