@@ -191,10 +191,11 @@ WindowHandle GetFocus() {
   return focusWindow.load();
 }
 
+// A hidden window is not painted: it is invalidated again when it is shown.
 void InvalidateWindow(WindowHandle window, bool erase) {
   if (!WithWindow(window, false, [&](Window& w) {
         w.erase |= erase;
-        return true;
+        return w.visible;
       }))
     return;
   if (const auto queue = QueueOfThread(GetWindowThreadId(window))) {
