@@ -1,5 +1,6 @@
 #include "plugins/audio_mpg123/mpeg_audio_header.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -77,5 +78,7 @@ int32_t AverageBitrate(const uint8_t* frame, size_t available, const MpegFrameHe
     return header.bitrate;
   const int64_t frames = BigEndian32(xing + 8), bytes = BigEndian32(xing + 12);
   if (frames == 0) return header.bitrate;
-  return int32_t(bytes * 8 * header.sampleRate / (frames * header.samplesPerFrame));
+  const int64_t average = bytes * 8 * header.sampleRate / (frames * header.samplesPerFrame);
+  // A header promising more than 32 bits of bit rate is damage: the frame's own rate stands.
+  return average > 0 && average <= INT32_MAX ? int32_t(average) : header.bitrate;
 }

@@ -43,6 +43,7 @@ void DecodeOnce() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   SetExecutableFolder(MORVELANT_DIST_DIR);
+  KeepPluginsLoaded({"Tarnic.so", "TarnicCache.so", "MorvelantMpegAudio.so", "MorvelantAudio.so"});
   SetMessageBoxPresenter(Quiet);
   char home[] = "/tmp/morvelant-fuzz-XXXXXX";
   if (!mkdtemp(home)) std::abort();

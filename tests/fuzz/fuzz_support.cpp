@@ -1,5 +1,6 @@
 #include "tests/fuzz/fuzz_support.h"
 
+#include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -16,6 +17,14 @@ std::string MemoryFileWith(const uint8_t* bytes, size_t size) {
     written += static_cast<size_t>(n);
   }
   return "/proc/self/fd/" + std::to_string(fd);
+}
+
+void KeepPluginsLoaded(std::initializer_list<const char*> files) {
+  for (const char* file : files)
+    if (!dlopen((std::string(MORVELANT_DIST_DIR) + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+      std::fprintf(stderr, "%s\n", dlerror());
+      std::abort();
+    }
 }
 
 void PropertyFailed(const char* what, const char* file, int line) {

@@ -59,6 +59,7 @@ void DecodePackets(const ReaderOps& ops, const MediaDescriptor& d) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   SetExecutableFolder(MORVELANT_DIST_DIR);
+  KeepPluginsLoaded({"Tarnic.so", "TarnicCache.so"});
   const LibraryHandle library = LoadLibrary(u"MorvelantVideo.so");
   if (!library) PropertyFailed("MorvelantVideo.so loads", __FILE__, __LINE__);
   codec = {reinterpret_cast<DecodeSetFourCCFunction>(GetProcAddress(library, "DecodeSetFourCC")),
