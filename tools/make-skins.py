@@ -84,13 +84,12 @@ def points_for(height):
     return max(6, height * 72 // 96)
 
 
-def text_keys(theme, points, back=None, scroll=0):
+def text_keys(theme, points, back=None):
+    # The info line starts centred; a tap on it makes it scroll.
     keys = {"Font": theme.font, "PointSize": points,
             "FontRed": theme.text[0], "FontGreen": theme.text[1], "FontBlue": theme.text[2]}
     if back:
         keys.update({"BackRed": back[0], "BackGreen": back[1], "BackBlue": back[2]})
-    if scroll:
-        keys["ScrollText"] = 1
     return keys
 
 
@@ -129,7 +128,7 @@ def slider(area_name, knob_name, left, top, width, height, knob, vertical=False)
 def views(theme, viewport, info, time, text_points, list_points, info_back):
     vp = Element("ViewPort", *viewport)
     return [vp,
-            Element("InfoView", *info, text_keys(theme, text_points, info_back, scroll=1)),
+            Element("InfoView", *info, text_keys(theme, text_points, info_back)),
             Element("Time", *time, text_keys(theme, text_points, info_back)),
             Element("PlaylistView", *viewport, list_keys(theme, list_points)),
             Element("MediaView", *viewport, list_keys(theme, list_points))]
