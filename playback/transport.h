@@ -24,9 +24,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame);
 // The position in percent; 0 while nothing is open.
 double GetPosition();
 
-// Volume: percentages 0..100 and the device-0 volume word.
-uint32_t VolumeWord(int32_t percent);
-int32_t VolumePercent(uint32_t word);
+// Volume: percentages 0..100 of the device-0 volume word (core/volume.h).
 int32_t CurrentVolumePercent();
 void SetVolumePercent(int32_t percent);
 void StartVolumeFadeIn();

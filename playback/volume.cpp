@@ -1,28 +1,20 @@
 #include <algorithm>
 
 #include "core/player_state.h"
+#include "core/volume.h"
 #include "playback/engine_state.h"
 #include "playback/transport.h"
 #include "platform/wave_out.h"
 #include "skin/skin.h"
 
-uint32_t VolumeWord(int32_t percent) {
-  const uint32_t v = static_cast<uint32_t>(percent) * 65535u / 100u;
-  return v + v * 65536u;
-}
-
-int32_t VolumePercent(uint32_t word) {
-  return static_cast<int32_t>((word & 0xFFFF) * 100u / 65535u);
-}
-
 int32_t CurrentVolumePercent() {
   uint32_t word = 0;
   WaveOutGetVolume(nullptr, &word);
-  return VolumePercent(word);
+  return VolumePercentOf(word);
 }
 
 void SetVolumePercent(int32_t percent) {
-  WaveOutSetVolume(nullptr, VolumeWord(std::clamp(percent, 0, 100)));
+  WaveOutSetVolume(nullptr, VolumeWordOf(std::clamp(percent, 0, 100)));
 }
 
 void StartVolumeFadeIn() {

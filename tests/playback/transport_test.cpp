@@ -2,6 +2,7 @@
 #include <string>
 
 #include "core/player_state.h"
+#include "core/volume.h"
 #include "playback/engine_state.h"
 #include "playback/open_item.h"
 #include "playback/transport.h"
@@ -181,8 +182,8 @@ TEST(Volume, StepsStayWithinTheScale) {
     EXPECT_EQ(StepVolume(c.change), c.to);
     EXPECT_EQ(CurrentVolumePercent(), c.to);
   }
-  EXPECT_EQ(VolumeWord(100), 0xFFFFFFFFu);
-  EXPECT_EQ(VolumePercent(VolumeWord(37)), 36);  // the word truncates, reading back loses one
+  EXPECT_EQ(VolumeWordOf(100), 0xFFFFFFFFu);
+  EXPECT_EQ(VolumePercentOf(VolumeWordOf(37)), 36);  // the word truncates, reading back loses one
 }
 
 TEST_F(PlaybackTest, RefusedSoundDevicesAreAnsweredAndPlaybackGoesOn) {
