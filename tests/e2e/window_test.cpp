@@ -27,17 +27,21 @@ struct TempHome {
   std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
-// A clip of moving test pictures and a tone, made once per run with ffmpeg.
+// A clip of moving test pictures and a tone, made once with ffmpeg. Tests run side by side in
+// their own processes: each writes its own partial file and the rename puts a whole one in
+// place, so no player reads a clip while another test writes it.
 const std::string& Clip() {
   static const std::string path = [] {
     const std::string folder = "/tmp/morvelant-window-media";
     std::filesystem::create_directories(folder);
     const std::string clip = folder + "/clip50.avi";
+    if (std::filesystem::exists(clip)) return clip;
+    const std::string partial = clip + "." + std::to_string(getpid()) + ".avi";
     const std::string command =
         "ffmpeg -y -loglevel error -f lavfi -i testsrc=size=160x120:rate=50 -f lavfi "
         "-i sine=frequency=440:sample_rate=22050 -t 40 -c:v mpeg4 -vtag XVID -q:v 8 "
         "-c:a pcm_s16le -ac 1 " +
-        clip;
+        partial + " && mv " + partial + " " + clip;
     return std::system(command.c_str()) == 0 ? clip : std::string();
   }();
   return path;

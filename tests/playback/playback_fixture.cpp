@@ -1,5 +1,7 @@
 #include "playback_fixture.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -49,8 +51,11 @@ std::string MakePlaybackMedia(const std::string& fileName, const std::string& ff
   std::system(("mkdir -p '" + folder + "'").c_str());
   const std::string path = folder + "/" + fileName;
   if (std::ifstream(path).good()) return path;
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" + path +
-                              ".tmp.avi' 2>/dev/null && mv '" + path + ".tmp.avi' '" + path + "'";
+  // Each test runs in its own process, side by side: each writes its own partial file and the
+  // rename puts a whole one in place, so no player ever reads a file being written.
+  const std::string partial = path + "." + std::to_string(getpid()) + ".avi";
+  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" +
+                              partial + "' 2>/dev/null && mv '" + partial + "' '" + path + "'";
   return std::system(command.c_str()) == 0 ? path : "";
 }
 
