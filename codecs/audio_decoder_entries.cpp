@@ -74,3 +74,12 @@ void InstallAudioDecoder() {
 void ClearAudioDecoder() {
   audioDecoder.DecoderInit = nullptr;
 }
+
+void ForgetAudioDecoder() {
+  audioDecoder.DecoderExit = nullptr;
+  audioDecoder.GetHeaderInfo = nullptr;
+  audioDecoder.DecompressAudio = nullptr;
+  audioDecoder.SeekStart = nullptr;
+  audioDecoder.SeekEnd = nullptr;
+  audioDecoder.DecoderInit = nullptr;
+}

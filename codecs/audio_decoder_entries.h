@@ -36,3 +36,5 @@ const char* MissingAudioExport(LibraryHandle library);
 void InstallAudioDecoder();
 // Audio thread end: no decoder is active any more.
 void ClearAudioDecoder();
+// The codec library is about to be unloaded: no entry may point into it any more.
+void ForgetAudioDecoder();

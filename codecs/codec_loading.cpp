@@ -45,6 +45,7 @@ void ReleaseAudioLibrary(LibraryHandle library) {
 }
 
 void ReleasePreviousCodecs() {
+  ForgetAudioDecoder();
   FreeLibrary(videoCodecLibrary);
   ReleaseAudioLibrary(audioCodecLibrary);
   videoCodecLibrary = audioCodecLibrary = nullptr;

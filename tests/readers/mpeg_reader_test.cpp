@@ -1,3 +1,4 @@
+#include <algorithm>
 // The MPEG audio reader: the file's bytes under the layer's wave tag, seeks that land on frame
 // boundaries at the right time (through the Xing or VBRI table of a VBR file), progress, and
 // damaged files; the probe's decode through the shipped MPEG audio codec against ffmpeg's.
@@ -23,7 +24,7 @@ constexpr size_t kMonoFrameBytes = 417;
 std::vector<uint8_t> FrameWith(size_t at, const std::vector<uint8_t>& table) {
   std::vector<uint8_t> frame(kMonoFrameBytes);
   std::memcpy(frame.data(), kMonoHeader, 4);
-  std::memcpy(frame.data() + at, table.data(), table.size());
+  std::copy(table.begin(), table.end(), frame.begin() + at);
   return frame;
 }
 
