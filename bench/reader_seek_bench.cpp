@@ -36,16 +36,17 @@ std::string MakeFile(const std::string& name, const std::string& ffmpegArgs) {
 }
 
 const std::string& Movie() {
-  static const std::string file = MakeFile(
-      "two_hours.mp4", "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 "
-                       "-t 7200 -c:v libx264 -preset ultrafast -g 250 -pix_fmt yuv420p -c:a aac "
-                       "-b:a 64k");
+  static const std::string file =
+      MakeFile("two_hours.mp4",
+               "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 "
+               "-t 7200 -c:v libx264 -preset ultrafast -g 250 -pix_fmt yuv420p -c:a aac "
+               "-b:a 64k");
   return file;
 }
 
 const std::string& Song() {
-  static const std::string file = MakeFile(
-      "two_hours.mp3", "-f lavfi -i sine=frequency=440 -t 7200 -c:a libmp3lame -b:a 128k");
+  static const std::string file =
+      MakeFile("two_hours.mp3", "-f lavfi -i sine=frequency=440 -t 7200 -c:a libmp3lame -b:a 128k");
   return file;
 }
 
@@ -64,7 +65,8 @@ ReaderOps Reader(const char* library) {
 
 void ReaderSeekToFirstPicture(benchmark::State& state) {
   const ReaderOps ops = Reader("MorvelantMediaReader.so");
-  const auto setFourCC = Export<DecodeSetFourCCFunction>("MorvelantVideo.so", VIDEO_EXPORT_SET_FOURCC);
+  const auto setFourCC =
+      Export<DecodeSetFourCCFunction>("MorvelantVideo.so", VIDEO_EXPORT_SET_FOURCC);
   const auto init = Export<DecodeInitFunction>("MorvelantVideo.so", VIDEO_EXPORT_DECODE_INIT);
   const auto decode = Export<DecodeFrameFunction>("MorvelantVideo.so", VIDEO_EXPORT_DECODE_FRAME);
   if (!ops.Open || !setFourCC || !init || !decode || Movie().empty())
@@ -75,8 +77,8 @@ void ReaderSeekToFirstPicture(benchmark::State& state) {
     MediaDescriptor* d = nullptr;
     if (!ops.Open(path.c_str(), READER_MODE_LOCAL, 0, &d)) return state.SkipWithError("Open");
     setFourCC(d->FourCC);
-    VideoDecoderParams params{.PictureWidth = d->Width, .PictureHeight = d->Height,
-                              .OutputKind = OUTPUT_UPRIGHT};
+    VideoDecoderParams params{
+        .PictureWidth = d->Width, .PictureHeight = d->Height, .OutputKind = OUTPUT_UPRIGHT};
     init(0, DECODE_INIT_NEW_ITEM, &params, 0);
     ops.Seek(50, SEEK_BY_PERCENT);
     DecodedPicture picture{};
@@ -121,8 +123,8 @@ void ReaderSeekToFirstSamples(benchmark::State& state) {
 void Ffmpeg(benchmark::State& state, const std::string& file, const char* oneFrame) {
   if (file.empty()) return state.SkipWithError("media missing");
   const std::string half = std::to_string(kTwoHours / 2);
-  const char* argv[] = {"ffmpeg", "-nostdin", "-v", "error", "-ss", half.c_str(), "-i",
-                        file.c_str(), oneFrame, "1", "-f", "null", "-", nullptr};
+  const char* argv[] = {"ffmpeg",     "-nostdin", "-v", "error", "-ss",  half.c_str(), "-i",
+                        file.c_str(), oneFrame,   "1",  "-f",    "null", "-",          nullptr};
   for (auto _ : state) {
     pid_t child = 0;
     if (posix_spawnp(&child, "ffmpeg", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)

@@ -24,8 +24,8 @@ extern WindowHandle mainWindow;                   // W start-up; R all
 extern CommandBarHandle commandBar;               // W start-up; R main, video (its bars)
 extern uint32_t startupVolume;                    // W start-up; R main at exit
 // The skin's two list views, children of the main window; null while absent.
-extern WindowHandle playlistView;                 // W main (ApplySkin); R main
-extern WindowHandle mediaInfoView;                // W main (ApplySkin); R main
+extern WindowHandle playlistView;   // W main (ApplySkin); R main
+extern WindowHandle mediaInfoView;  // W main (ApplySkin); R main
 
 extern std::atomic<uint8_t> paused;              // W main; R video, audio
 extern std::atomic<uint8_t> stopRequested;       // W main, video, audio; R video, audio

@@ -83,7 +83,8 @@ void ReadStreamFormat(const ChunkData& data, HeaderKind kind, MediaDescriptor* d
     descriptor->AudioFormatTag = Field16(data, 0);
     descriptor->Channels = Field16(data, 2);
     descriptor->SampleRate = Clamp32(Field32(data, 4));
-    descriptor->PcmBitrate = static_cast<int32_t>(std::min<uint64_t>(uint64_t{Field32(data, 8)} * 8, INT32_MAX));
+    descriptor->PcmBitrate =
+        static_cast<int32_t>(std::min<uint64_t>(uint64_t{Field32(data, 8)} * 8, INT32_MAX));
   }
 }
 

@@ -12,10 +12,10 @@ struct BackendOptions {
   bool headless = false;      // --headless; also chosen when no display is available
   int32_t screenWidth = 640;  // --screen=WxH
   int32_t screenHeight = 480;
-  int32_t scale = 0;    // --scale=N; 0 = fit the desktop
-  std::string script;   // --script=FILE
-  std::string audio;    // --audio=sdl|null|wav:FILE; empty = the backend's default
-  std::string journal;  // --journal=FILE
+  int32_t scale = 0;           // --scale=N; 0 = fit the desktop
+  std::string script;          // --script=FILE
+  std::string audio;           // --audio=sdl|null|wav:FILE; empty = the backend's default
+  std::string journal;         // --journal=FILE
   bool journalFrames = false;  // --journal-frames: a "frame" event for every frame drawn
 };
 

@@ -3,9 +3,9 @@
 #include <new>
 
 #include "core/player_state.h"
+#include "platform/window.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
-#include "platform/window.h"
 
 WaveBuffer* AllocateWaveBuffer() {
   return new (std::nothrow) WaveBuffer{};

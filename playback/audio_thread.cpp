@@ -6,13 +6,13 @@
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/thread.h"
 #include "playback/audio_output.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
 #include "playback/frame_presenter.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/thread.h"
 
 namespace {
 
@@ -211,8 +211,10 @@ ThreadHandle StartOutput(const AudioPass& pass, bool autostart) {
 int32_t RunPass(AudioPass& pass, bool firstPass, bool autostart, ThreadHandle* release) {
   // The first output of a codec is dropped (a decoder's start-up output); the PCM pass-through
   // hands on the file's own bytes, and every one of them is played.
-  if (firstPass) discardNextOutput = !pcmAudio;
-  else audioAutostart = 1;
+  if (firstPass)
+    discardNextOutput = !pcmAudio;
+  else
+    audioAutostart = 1;
   audioDecoder.DecoderInit.load()(playerSettings.equalizerOn, playerSettings.equalizerBands);
   pass.rate = 0;
   int32_t status;
@@ -224,8 +226,10 @@ int32_t RunPass(AudioPass& pass, bool firstPass, bool autostart, ThreadHandle* r
     OpenSoundDevice(pass);
     *release = StartOutput(pass, autostart);
     // The header buffer is decoded first, whole: for PCM too, so that its first bytes play.
-    if (waveDevice) status = DecodeLoop(pass, AUDIO_INPUT_SIZE);
-    else WaitWithoutDevice();
+    if (waveDevice)
+      status = DecodeLoop(pass, AUDIO_INPUT_SIZE);
+    else
+      WaitWithoutDevice();
   }
   SetEvent(EngineEventHandle(EngineEvent::AudioStarted));
   EndPass();

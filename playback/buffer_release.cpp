@@ -1,8 +1,8 @@
 #include "core/player_state.h"
+#include "platform/window.h"
 #include "playback/audio_output.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
-#include "platform/window.h"
 
 std::atomic<uint32_t> bufferReleaseThreadId;
 

@@ -9,8 +9,8 @@ struct EventSpec {
   bool initiallySet;
 };
 constexpr EventSpec kEvents[] = {
-    {"eventStopped", false},     {"eventAudioStopped", false}, {"eventAudioStarted", false},
-    {"eventAudio", true},        {"eventNextFrame", false},
+    {"eventStopped", false}, {"eventAudioStopped", false}, {"eventAudioStarted", false},
+    {"eventAudio", true},    {"eventNextFrame", false},
 };
 
 struct EventTable {

@@ -12,10 +12,10 @@
 #include "platform/thread.h"
 #include "platform/wave_out.h"
 
-extern std::atomic<int32_t> loading;          // OpenItem runs; W main; R main
-extern uint8_t chaptersInMenu;                // main only
-extern ThreadHandle videoThreadHandle;        // main only
-extern CriticalSection decodeLock;            // DecodeFrame and the blit after it: video, main
+extern std::atomic<int32_t> loading;    // OpenItem runs; W main; R main
+extern uint8_t chaptersInMenu;          // main only
+extern ThreadHandle videoThreadHandle;  // main only
+extern CriticalSection decodeLock;      // DecodeFrame and the blit after it: video, main
 
 // The video thread's packet buffer, and the one the main thread reads still pictures into, so
 // that a still drawn while the video thread runs never shares its buffer.
@@ -23,20 +23,20 @@ extern uint8_t packetBuffer[kPacketBufferBytes];       // video only
 extern uint8_t stillPacketBuffer[kPacketBufferBytes];  // main only
 
 // Audio output.
-extern std::atomic<WaveOutHandle> waveDevice;     // W audio; R main (pause, restart, reset), video
-extern std::atomic<int32_t> queuedBuffers;        // W audio, release; R main (seek), audio
-extern std::atomic<uint8_t> audioAutostart;       // W audio; R audio
-extern std::atomic<uint8_t> discardNextOutput;    // W main (seek), audio; R audio
-extern std::atomic<uint8_t> seekInProgress;       // W main, audio; R audio
-extern std::atomic<int32_t> lastQueuedPosition;   // W audio; R audio
-extern std::atomic<int32_t> lastDonePosition;     // W callback; R audio, video (journal)
-extern std::atomic<int32_t> audioBitrate;         // W audio, main (open); R main (info view)
-extern std::atomic<int64_t> audioBytesQueued;     // PCM bytes queued this item; W audio; R video
-extern std::atomic<uint8_t> audioThreadActive;    // W video (start), audio (end); R video
+extern std::atomic<WaveOutHandle> waveDevice;    // W audio; R main (pause, restart, reset), video
+extern std::atomic<int32_t> queuedBuffers;       // W audio, release; R main (seek), audio
+extern std::atomic<uint8_t> audioAutostart;      // W audio; R audio
+extern std::atomic<uint8_t> discardNextOutput;   // W main (seek), audio; R audio
+extern std::atomic<uint8_t> seekInProgress;      // W main, audio; R audio
+extern std::atomic<int32_t> lastQueuedPosition;  // W audio; R audio
+extern std::atomic<int32_t> lastDonePosition;    // W callback; R audio, video (journal)
+extern std::atomic<int32_t> audioBitrate;        // W audio, main (open); R main (info view)
+extern std::atomic<int64_t> audioBytesQueued;    // PCM bytes queued this item; W audio; R video
+extern std::atomic<uint8_t> audioThreadActive;   // W video (start), audio (end); R video
 // A seek or the end of fast forward re-based the clock since the item opened: the audio thread,
 // if it starts later, keeps that audio span instead of the whole stream's.
-extern std::atomic<uint8_t> clockRebased;         // W main; R audio
-extern std::atomic<int32_t> fadeTarget;           // W video (fade start), main; R main
+extern std::atomic<uint8_t> clockRebased;  // W main; R audio
+extern std::atomic<int32_t> fadeTarget;    // W video (fade start), main; R main
 
 // "Audio is active": audio switched on and the open item has audio.
 bool AudioActive();

@@ -6,12 +6,12 @@
 
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
-#include "playback/engine_state.h"
-#include "playback/output_setup.h"
-#include "playback/playback_journal.h"
 #include "platform/clock.h"
 #include "platform/gapi.h"
 #include "platform/window.h"
+#include "playback/engine_state.h"
+#include "playback/output_setup.h"
+#include "playback/playback_journal.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ VideoPacket FetchVideoPacket(uint8_t* buffer, int32_t mode) {
   return {n, key};
 }
 
-int32_t DecodeAndPresent(const uint8_t* packet, int32_t size, uint16_t* destination,
-                         int32_t render, int32_t skip, int32_t keyFrame) {
+int32_t DecodeAndPresent(const uint8_t* packet, int32_t size, uint16_t* destination, int32_t render,
+                         int32_t skip, int32_t keyFrame) {
   EnterCriticalSection(&decodeLock);
   DecodedPicture picture{};
   if (decodeFrame(packet, size, &picture, render) == 0) {

@@ -15,8 +15,8 @@ struct VideoPacket {
 VideoPacket FetchVideoPacket(uint8_t* buffer, int32_t mode);
 // Decodes the packet under decodeLock and, when render is nonzero, draws it to `destination`
 // through the current blitter. rowSkip -1 means 0. Nonzero when the frame was drawn.
-int32_t DecodeAndPresent(const uint8_t* packet, int32_t size, uint16_t* destination,
-                         int32_t render, int32_t rowSkip, int32_t keyFrame);
+int32_t DecodeAndPresent(const uint8_t* packet, int32_t size, uint16_t* destination, int32_t render,
+                         int32_t rowSkip, int32_t keyFrame);
 // A late pass: consumes one frame (two with a codec library) without drawing.
 void SkipLateFrames();
 // One fast-forward pass: two frames skipped, the third drawn.

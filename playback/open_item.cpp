@@ -9,16 +9,16 @@
 #include "device/backlight.h"
 #include "device/system_bars.h"
 #include "media/reader_selection.h"
+#include "platform/clock.h"
+#include "platform/menu.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "platform/thread.h"
 #include "playback/engine_state.h"
 #include "playback/output_setup.h"
 #include "playback/playback_journal.h"
 #include "playback/transport.h"
 #include "playback/video_thread.h"
-#include "platform/menu.h"
-#include "platform/message_box.h"
-#include "platform/text.h"
-#include "platform/thread.h"
-#include "platform/clock.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
 
@@ -55,11 +55,11 @@ void InsertChapterItems(const MediaDescriptor& d) {
   for (int32_t k = n - 1; k >= 0; --k) {
     const char16_t* name = d.ChapterNames[k];
     const uint32_t command = kEndOfChaptersCommand + n - k;
-    InsertMenuItem(menu, before, command,
-                   std::u16string_view(name, std::char_traits<char16_t>::length(name) <
-                                                     CHAPTER_NAME_CHARS
-                                                 ? std::char_traits<char16_t>::length(name)
-                                                 : CHAPTER_NAME_CHARS));
+    InsertMenuItem(
+        menu, before, command,
+        std::u16string_view(name, std::char_traits<char16_t>::length(name) < CHAPTER_NAME_CHARS
+                                      ? std::char_traits<char16_t>::length(name)
+                                      : CHAPTER_NAME_CHARS));
     before = command;
   }
   chaptersInMenu = 1;
@@ -117,8 +117,7 @@ bool SizeAccepted(WindowHandle window, const MediaDescriptor& d) {
                u"fast forward button without sound.",
                u"Attention");
   if (d.Width > kMaxWidth || d.Height > kMaxHeight) {
-    MessageBox(window, u"File resolution is greater than supported by the player.",
-               u"Load Error");
+    MessageBox(window, u"File resolution is greater than supported by the player.", u"Load Error");
     return false;
   }
   return true;
@@ -126,7 +125,8 @@ bool SizeAccepted(WindowHandle window, const MediaDescriptor& d) {
 
 // An item without a picture shows the cover picture of its folder, when there is one.
 void LoadCoverPicture(WindowHandle window) {
-  stillBitmap = LoadImageFile(isUrl ? std::u16string(u"folder.jpg") : CoverPicturePath(currentPath));
+  stillBitmap =
+      LoadImageFile(isUrl ? std::u16string(u"folder.jpg") : CoverPicturePath(currentPath));
   if (stillBitmap) {
     const Size size = GetBitmapSize(stillBitmap);
     pictureWidth = size.cx;
@@ -264,7 +264,9 @@ void OpenItem(WindowHandle window, int32_t startFrame) {
 
 void RestartItem(WindowHandle window) {
   if (stopRequested) return;
-  if (videoThreadId != 0) StopPlayback();
-  else OpenItem(window, 0);
+  if (videoThreadId != 0)
+    StopPlayback();
+  else
+    OpenItem(window, 0);
   userStopped = 0;
 }

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "core/player_state.h"
-#include "playback/audio_output.h"
-#include "playback/engine_state.h"
 #include "platform/journal.h"
 #include "platform/text.h"
+#include "playback/audio_output.h"
+#include "playback/engine_state.h"
 
 namespace {
 
@@ -17,7 +17,6 @@ std::atomic<const char*> lastState{"stopped"};  // W main, video; R main, video
 std::string FourCCText(const MediaDescriptor& d) {
   return std::string(d.FourCC, strnlen(d.FourCC, sizeof d.FourCC));
 }
-
 
 }  // namespace
 
@@ -54,6 +53,7 @@ void JournalItemEnded(bool reachedEnd, int32_t played, int32_t dropped, int32_t 
 
 void JournalFrameDrawn(int32_t frame, int32_t target) {
   if (!JournalFramesOn()) return;
-  JournalWrite("frame",
-               {{"frame", int64_t{frame}}, {"target", int64_t{target}}, {"audio_ms", AudioActive() && waveDevice ? audioClockMs.load() : -1}});
+  JournalWrite("frame", {{"frame", int64_t{frame}},
+                         {"target", int64_t{target}},
+                         {"audio_ms", AudioActive() && waveDevice ? audioClockMs.load() : -1}});
 }

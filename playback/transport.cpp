@@ -4,6 +4,8 @@
 #include "core/player_state.h"
 #include "device/backlight.h"
 #include "device/system_bars.h"
+#include "platform/clock.h"
+#include "platform/wave_out.h"
 #include "playback/audio_output.h"
 #include "playback/engine_events.h"
 #include "playback/engine_state.h"
@@ -12,8 +14,6 @@
 #include "playback/output_setup.h"
 #include "playback/playback_journal.h"
 #include "playback/video_thread.h"
-#include "platform/clock.h"
-#include "platform/wave_out.h"
 #include "skin/skin.h"
 
 namespace {
@@ -88,15 +88,19 @@ void EmptyDeviceQueue() {
 }  // namespace
 
 void TogglePause() {
-  if (paused) Resume();
-  else Pause();
+  if (paused)
+    Resume();
+  else
+    Pause();
 }
 
 void PlayPause() {
   if (busy) return;
   if (videoThreadId != 0) {
-    if (paused) DrawElementPushed(skin.PlayButton);
-    else DrawElementNormal(skin.PlayButton);
+    if (paused)
+      DrawElementPushed(skin.PlayButton);
+    else
+      DrawElementNormal(skin.PlayButton);
     if (fastForward) {
       LeaveFastForward();
       Sleep(kLeaveFastForwardMs);
@@ -170,8 +174,10 @@ void LeaveFastForward() {
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();
   videoFrame = 0;
   clockStartTick = 0;
-  if (!screenTakeover) DrawElementNormal(skin.FFWDButton);
-  else skin.FFWDButton.Pushed = 0;
+  if (!screenTakeover)
+    DrawElementNormal(skin.FFWDButton);
+  else
+    skin.FFWDButton.Pushed = 0;
   if (AudioActive()) {
     audioSpan = static_cast<int64_t>(readerOps.ResyncAudio());
     clockRebased = 1;
@@ -197,8 +203,10 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
     if (auto start = audioDecoder.SeekStart.load()) start();
   }
   int32_t result;
-  if (byChapter) result = readerOps.SeekChapter ? readerOps.SeekChapter(target) : 0;
-  else result = readerOps.Seek(target, byFrame);
+  if (byChapter)
+    result = readerOps.SeekChapter ? readerOps.SeekChapter(target) : 0;
+  else
+    result = readerOps.Seek(target, byFrame);
   audioSpan = static_cast<int64_t>(result);
   clockRebased = 1;
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();

@@ -1,6 +1,6 @@
 #include "core/player_state.h"
-#include "playback/video_thread.h"
 #include "platform/clock.h"
+#include "playback/video_thread.h"
 
 void TickClock() {
   if (paused) return;

@@ -6,6 +6,11 @@
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
 #include "device/system_bars.h"
+#include "platform/clock.h"
+#include "platform/gapi.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "platform/thread.h"
 #include "playback/audio_output.h"
 #include "playback/audio_thread.h"
 #include "playback/engine_events.h"
@@ -14,11 +19,6 @@
 #include "playback/output_setup.h"
 #include "playback/playback_journal.h"
 #include "playback/transport.h"
-#include "platform/clock.h"
-#include "platform/gapi.h"
-#include "platform/message_box.h"
-#include "platform/text.h"
-#include "platform/thread.h"
 #include "playlist/playlist.h"
 
 namespace {
@@ -187,10 +187,9 @@ void EndPlayback(WindowHandle window) {
   const bool ended = reachedEnd;
   if (ended) AdvanceAfterItem();
   ResetEvent(EngineEventHandle(EngineEvent::AudioStopped));
-  JournalItemEnded(ended, DescriptorCurrentFrame(), droppedFrames,
-                   currentDescriptor->FrameCount, audioBytesQueued);
-  const bool showStatistics =
-      playerSettings.showStatistics && framesToPlay != 0 && !closing;
+  JournalItemEnded(ended, DescriptorCurrentFrame(), droppedFrames, currentDescriptor->FrameCount,
+                   audioBytesQueued);
+  const bool showStatistics = playerSettings.showStatistics && framesToPlay != 0 && !closing;
   const std::string statistics = showStatistics ? StatisticsText() : std::string();
   const intptr_t lParam = EndMessageParameter();
   droppedFrames = 0;

@@ -1,10 +1,11 @@
+#include "core/volume.h"
+
 #include <algorithm>
 
 #include "core/player_state.h"
-#include "core/volume.h"
+#include "platform/wave_out.h"
 #include "playback/engine_state.h"
 #include "playback/transport.h"
-#include "platform/wave_out.h"
 #include "skin/skin.h"
 
 int32_t CurrentVolumePercent() {
@@ -54,8 +55,10 @@ void ApplyVolume() {
 }
 
 void ToggleMute() {
-  if (playerSettings.muted) DrawElementNormal(skin.MuteButton);
-  else DrawElementPushed(skin.MuteButton);
+  if (playerSettings.muted)
+    DrawElementNormal(skin.MuteButton);
+  else
+    DrawElementPushed(skin.MuteButton);
   playerSettings.muted = !playerSettings.muted;
   ApplyVolume();
 }

@@ -33,8 +33,8 @@ OutputGeometry ComputeOutputGeometry(const GeometryInput& in) {
     outHeight = h;
   }
   const ViewportRect& port = in.viewport;
-  const bool fits = outHeight <= port.height &&
-                    (outWidth <= port.width || port.width >= in.screenWidth);
+  const bool fits =
+      outHeight <= port.height && (outWidth <= port.width || port.width >= in.screenWidth);
   OutputGeometry g;
   g.originRow = in.previousRow;
   g.originColumn = in.previousColumn;
@@ -62,10 +62,15 @@ int32_t OutputKindFor(int32_t purpose, bool rotate, bool fullScreen) {
 
 Blitter BlitterForKind(int32_t kind, bool altRotation) {
   switch (kind) {
-    case OUTPUT_UPRIGHT: return BlitUpright;
-    case OUTPUT_UPRIGHT_DOUBLE: return BlitUprightDouble;
-    case OUTPUT_ROTATED: return altRotation ? BlitRotatedAlt : BlitRotated;
-    case OUTPUT_ROTATED_DOUBLE: return BlitRotatedDouble;
-    default: return nullptr;
+    case OUTPUT_UPRIGHT:
+      return BlitUpright;
+    case OUTPUT_UPRIGHT_DOUBLE:
+      return BlitUprightDouble;
+    case OUTPUT_ROTATED:
+      return altRotation ? BlitRotatedAlt : BlitRotated;
+    case OUTPUT_ROTATED_DOUBLE:
+      return BlitRotatedDouble;
+    default:
+      return nullptr;
   }
 }

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/startup_library/startup_library.h"
 #include "core/player_settings.h"
 #include "platform/controls/dialog_box.h"
-#include "app/startup_library/startup_library.h"
 #include "platform/window.h"
 #include "skin/skin.h"  // FormatTime: the player's one time text
 

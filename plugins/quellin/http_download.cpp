@@ -115,7 +115,8 @@ void Run(HttpDownload* download) {
     }
     const CURLcode result = Transfer(download, resumeFrom);
     std::lock_guard<std::mutex> hold(download->lock);
-    const bool whole = download->contentLength >= 0 && download->received >= download->contentLength;
+    const bool whole =
+        download->contentLength >= 0 && download->received >= download->contentLength;
     const bool page = download->contentType.rfind("text/", 0) == 0;  // nothing to play
     if (download->stopping || whole || page || download->status >= kHttpErrors ||
         !download->responded)

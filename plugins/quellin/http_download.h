@@ -1,8 +1,8 @@
 // A progressive HTTP download on libcurl, on a thread of its own, into a bounded buffer that
 // the reader drains: the download waits while the buffer is full. ICY metadata is taken out of
-// the stream; the stream title of each metadata block is reported through the callback. A transfer that breaks off (the server closed the connection, or sent
-// nothing for kStallSeconds) is started again once: a file from where it broke off, a radio
-// stream afresh.
+// the stream; the stream title of each metadata block is reported through the callback. A transfer
+// that breaks off (the server closed the connection, or sent nothing for kStallSeconds) is started
+// again once: a file from where it broke off, a radio stream afresh.
 #pragma once
 
 #include <chrono>
@@ -31,8 +31,8 @@ struct HttpDownload {
   bool stopping = false;   // Close wants the thread to end
   long status = 0;
   std::string contentType, error;
-  int64_t contentLength = -1;  // of the whole resource; -1 for a radio stream
-  int64_t received = 0;        // body bytes of the resource so far
+  int64_t contentLength = -1;                       // of the whole resource; -1 for a radio stream
+  int64_t received = 0;                             // body bytes of the resource so far
   std::chrono::steady_clock::time_point lastBytes;  // when the server last sent something
   IcyStream icy;
   std::function<void(const std::string& title)> onTitle;

@@ -9,11 +9,11 @@
 #include <string>
 
 struct IcyStream {
-  size_t interval = 0;       // audio bytes between blocks; 0 = no metadata
-  size_t untilBlock = 0;     // audio bytes left before the next block
-  size_t blockLeft = 0;      // metadata bytes still to come in the current block
+  size_t interval = 0;    // audio bytes between blocks; 0 = no metadata
+  size_t untilBlock = 0;  // audio bytes left before the next block
+  size_t blockLeft = 0;   // metadata bytes still to come in the current block
   bool inBlock = false;
-  std::string block;         // the current block's text
+  std::string block;  // the current block's text
 };
 
 void StartIcyStream(IcyStream* stream, size_t interval);

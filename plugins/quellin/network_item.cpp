@@ -30,12 +30,12 @@ struct TitleMark {
   int64_t offset;  // stream byte the title comes with
   std::string title;
 };
-std::string receivedTitle;       // guarded by the download's lock, like marks
-std::deque<TitleMark> marks;     // titles received, not yet reached by ReadAudio
-std::string shownTitle;          // the title at the read position
+std::string receivedTitle;    // guarded by the download's lock, like marks
+std::deque<TitleMark> marks;  // titles received, not yet reached by ReadAudio
+std::string shownTitle;       // the title at the read position
 int32_t titleChanges = 0;
 int64_t handedOut = 0;
-int64_t prefixBytes = 0;         // the tag put in front of the stream
+int64_t prefixBytes = 0;  // the tag put in front of the stream
 
 void Report(const std::string& message) {
   std::fprintf(stderr, "quellin: %s\n", message.c_str());
@@ -150,12 +150,15 @@ int32_t NetworkReadAudio(uint8_t* destination, int32_t length) {
     if (download->buffer.size() == download->readAt) {
       WaitForBytes(download, held, 1, 2 * kStallSeconds + 1);
       if (download->buffer.size() == download->readAt) {
-        if (!download->finished) Report("the server stopped sending");
-        else if (!download->error.empty()) Report(download->error);
+        if (!download->finished)
+          Report("the server stopped sending");
+        else if (!download->error.empty())
+          Report(download->error);
         break;
       }
     }
-    const size_t count = std::min(size_t(length) - copied, download->buffer.size() - download->readAt);
+    const size_t count =
+        std::min(size_t(length) - copied, download->buffer.size() - download->readAt);
     std::copy_n(download->buffer.data() + download->readAt, count, destination + copied);
     download->readAt += count;
     copied += count;
@@ -184,7 +187,6 @@ int32_t NetworkClose() {
   descriptor = MediaDescriptor{};
   return 1;
 }
-
 
 int32_t NetworkStreamTitle(char16_t* title, int32_t capacity) {
   std::lock_guard<std::mutex> hold(readerLock);

@@ -17,7 +17,8 @@ bool ReadAudioSpecificConfig(const uint8_t* config, size_t size, AdtsConfig* adt
          adts->rateIndex != kEscapeRateIndex;
 }
 
-void WriteAdtsHeader(const AdtsConfig& adts, size_t payloadBytes, uint8_t header[kAdtsHeaderBytes]) {
+void WriteAdtsHeader(const AdtsConfig& adts, size_t payloadBytes,
+                     uint8_t header[kAdtsHeaderBytes]) {
   const size_t frame = payloadBytes + kAdtsHeaderBytes > kMaxFrameBytes
                            ? kMaxFrameBytes
                            : payloadBytes + kAdtsHeaderBytes;
@@ -27,7 +28,7 @@ void WriteAdtsHeader(const AdtsConfig& adts, size_t payloadBytes, uint8_t header
   header[3] = uint8_t((adts.channelConfig & 3) << 6 | frame >> 11);
   header[4] = uint8_t(frame >> 3);
   header[5] = uint8_t((frame & 7) << 5 | 0x1F);  // buffer fullness 0x7FF: variable rate
-  header[6] = 0xFC;                               // one raw data block
+  header[6] = 0xFC;                              // one raw data block
 }
 
 bool StartsWithAdts(const uint8_t* bytes, size_t size) {

@@ -8,8 +8,8 @@
 constexpr size_t kAdtsHeaderBytes = 7;
 
 struct AdtsConfig {
-  int objectType = 0;       // 1 = Main, 2 = LC, 3 = SSR, 4 = LTP
-  int rateIndex = 0;        // sampling frequency index
+  int objectType = 0;  // 1 = Main, 2 = LC, 3 = SSR, 4 = LTP
+  int rateIndex = 0;   // sampling frequency index
   int channelConfig = 0;
 };
 

@@ -7,8 +7,8 @@
 // (picture_fit.h) and scaled by the video plug-in. Both threads pull from one demuxer: packets
 // of the other stream wait in a bounded queue.
 #include <algorithm>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <deque>
 #include <mutex>
@@ -57,14 +57,14 @@ struct Item {
   std::string audioBytes;  // converted audio not handed out yet
   size_t audioRead = 0;
   bool demuxEnded = false;
-  double duration = 0;         // seconds
-  double videoOrigin = 0;      // time of frame slot 0
-  double startTime = 0;        // the file's first moment
+  double duration = 0;           // seconds
+  double videoOrigin = 0;        // time of frame slot 0
+  double startTime = 0;          // the file's first moment
   double audioFrom = -INFINITY;  // audio before this time is dropped (after a seek)
-  double audioTime = 0;        // time of the latest audio handed out
-  bool waitForKey = false;     // a packet was lost: drop frames up to the next key frame
+  double audioTime = 0;          // time of the latest audio handed out
+  bool waitForKey = false;       // a packet was lost: drop frames up to the next key frame
   std::chrono::steady_clock::time_point deadline;  // when a blocking read gives up
-  int32_t keyFrames[kRememberedKeys] = {};  // frame index + 1 of remembered key frames
+  int32_t keyFrames[kRememberedKeys] = {};         // frame index + 1 of remembered key frames
 };
 
 // ReadAudio (audio thread), ReadVideoFrame and IsKeyFrame (video thread) and the repositionings
@@ -213,8 +213,8 @@ bool NextAudioBytes() {
 double AudioBytesPerSecond(const AVStream* stream) {
   if (item.audioCode.framing == AudioFraming::Decoded)
     return double(item.pcm.sampleRate) * item.pcm.channels * kPcmSampleBytes;
-  const int64_t bitrate = stream->codecpar->bit_rate > 0 ? stream->codecpar->bit_rate
-                                                         : item.format->bit_rate;
+  const int64_t bitrate =
+      stream->codecpar->bit_rate > 0 ? stream->codecpar->bit_rate : item.format->bit_rate;
   return double(std::max<int64_t>(bitrate, 0)) / 8;
 }
 
@@ -238,9 +238,8 @@ bool OpenAudio(int32_t* lengthBytes) {
   const AVCodecParameters* parameters = stream->codecpar;
   item.audioCode = AudioCodeFor(parameters->codec_id);
   if (item.audioCode.framing == AudioFraming::Adts)
-    item.addAdts = ReadAudioSpecificConfig(parameters->extradata,
-                                           size_t(std::max(parameters->extradata_size, 0)),
-                                           &item.adts);
+    item.addAdts = ReadAudioSpecificConfig(
+        parameters->extradata, size_t(std::max(parameters->extradata_size, 0)), &item.adts);
   if (item.audioCode.framing == AudioFraming::Decoded && !OpenPcmDecoder(parameters, &item.pcm))
     return false;
   const bool decoded = item.audioCode.framing == AudioFraming::Decoded;
@@ -320,10 +319,10 @@ int32_t NextVideoPacket(uint8_t* destination) {
 void ReadChapters() {
   const unsigned count = std::min<unsigned>(item.format->nb_chapters, MAX_CHAPTERS);
   for (unsigned i = 0; i < count; ++i) {
-    const AVDictionaryEntry* title = av_dict_get(item.format->chapters[i]->metadata, "title",
-                                                 nullptr, 0);
-    const std::u16string name = title ? Utf8ToWide(title->value)
-                                      : u"Chapter " + Utf8ToWide(std::to_string(i + 1));
+    const AVDictionaryEntry* title =
+        av_dict_get(item.format->chapters[i]->metadata, "title", nullptr, 0);
+    const std::u16string name =
+        title ? Utf8ToWide(title->value) : u"Chapter " + Utf8ToWide(std::to_string(i + 1));
     WideCopy(descriptor.ChapterNames[i], CHAPTER_NAME_CHARS, name);
   }
   descriptor.ChapterCount = int32_t(count);
@@ -342,8 +341,8 @@ double Duration() {
 // The time of the first video packet: frame slot 0.
 void FindVideoOrigin() {
   if (descriptor.FrameCount == 0 || !Fill(&item.videoQueue)) return;
-  const double time = PacketTime(item.videoQueue.packets.front(),
-                                 item.format->streams[item.video]->time_base);
+  const double time =
+      PacketTime(item.videoQueue.packets.front(), item.format->streams[item.video]->time_base);
   item.videoOrigin = std::isnan(time) ? 0 : time;
 }
 
@@ -405,9 +404,9 @@ double LandOnKeyFrame() {
     if (packet->flags & AV_PKT_FLAG_KEY) {
       const double time = PacketTime(packet, stream->time_base);
       const double fromOrigin = std::isnan(time) ? 0 : time - item.videoOrigin;
-      descriptor.CurrentFrame = std::clamp<int32_t>(
-          int32_t(std::lround(fromOrigin * descriptor.FramesPerSecond)), 0,
-          descriptor.FrameCount - 1);
+      descriptor.CurrentFrame =
+          std::clamp<int32_t>(int32_t(std::lround(fromOrigin * descriptor.FramesPerSecond)), 0,
+                              descriptor.FrameCount - 1);
       const double shown = Seconds(packet->pts, stream->time_base);
       return std::isnan(shown) ? time : shown;
     }
@@ -460,8 +459,7 @@ int32_t ReadAudio(uint8_t* destination, int32_t length) {
   int32_t copied = 0;
   while (copied < length) {
     if (item.audioRead == item.audioBytes.size() && !NextAudioBytes()) break;
-    const size_t count =
-        std::min(size_t(length - copied), item.audioBytes.size() - item.audioRead);
+    const size_t count = std::min(size_t(length - copied), item.audioBytes.size() - item.audioRead);
     std::copy_n(item.audioBytes.data() + item.audioRead, count, destination + copied);
     item.audioRead += count;
     copied += int32_t(count);
@@ -480,10 +478,10 @@ int32_t Seek(int32_t position, int32_t mode) {
   // A percentage of a video item counts its frames, as the player's time display does.
   const bool video = item.video >= 0 && descriptor.FramesPerSecond > 0;
   const double percent = std::clamp(position, 0, kMaxSeekPercent) / 100.0;
-  const double seconds = !video                  ? percent * item.duration
-                         : mode == SEEK_BY_FRAME ? position / descriptor.FramesPerSecond
-                                                 : percent * descriptor.FrameCount /
-                                                       descriptor.FramesPerSecond;
+  const double seconds = !video ? percent * item.duration
+                         : mode == SEEK_BY_FRAME
+                             ? position / descriptor.FramesPerSecond
+                             : percent * descriptor.FrameCount / descriptor.FramesPerSecond;
   return SeekToTime(seconds);
 }
 

@@ -10,7 +10,7 @@ extern "C" {
 
 struct VideoCode {
   AVCodecID codec;
-  const char* fourCC;         // as the video plug-in's table names it
+  const char* fourCC;           // as the video plug-in's table names it
   const char* bitstreamFilter;  // applied to every packet, or null
 };
 

@@ -105,8 +105,8 @@ int32_t Seek(int32_t target, int32_t mode) {
   std::lock_guard<std::mutex> hold(readerLock);
   if (!file) return 1;
   const double time = SeekTime(target, mode);
-  position = time <= 0 ? 0 : AlignToFrame(file, fileSize, OffsetAtTime(seekMap, time),
-                                           first.fixedBits);
+  position =
+      time <= 0 ? 0 : AlignToFrame(file, fileSize, OffsetAtTime(seekMap, time), first.fixedBits);
   return RemainingSpan();
 }
 

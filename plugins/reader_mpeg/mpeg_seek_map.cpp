@@ -68,8 +68,8 @@ bool ReadVbri(const uint8_t* frame, size_t available, int64_t firstFrame, int64_
   map->assign(1, {.time = 0, .offset = firstFrame});
   int64_t offset = firstFrame, frames = 0;
   for (size_t i = 0; i < entries && frames < totalFrames; ++i) {
-    offset += int64_t(BigEndian(vbri + kVbriHeaderBytes + i * entryBytes, entryBytes)) *
-              int64_t(scale);
+    offset +=
+        int64_t(BigEndian(vbri + kVbriHeaderBytes + i * entryBytes, entryBytes)) * int64_t(scale);
     frames = std::min<int64_t>(frames + int64_t(framesPerEntry), totalFrames);
     if (offset > fileSize) return false;
     map->push_back({.time = double(frames) / double(totalFrames), .offset = offset});

@@ -1,8 +1,8 @@
 /* The codec interface headers are plain C and keep 32-bit words on a 32-bit build: every
  * argument and result of the entry points is one 32-bit word there. */
 #include "morvelant/audio_decoder.h"
-#include "morvelant/video_codec.h"
 #include "morvelant/decoded_picture.h"
+#include "morvelant/video_codec.h"
 
 _Static_assert(sizeof(void*) == 4, "built as a 32-bit program");
 _Static_assert(sizeof(DecoderInitFunction) == 4 && sizeof(GetHeaderInfoFunction) == 4,

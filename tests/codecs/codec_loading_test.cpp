@@ -286,9 +286,9 @@ TEST(ShippedCodecTables, NameOurPluginsForEveryFormatTheyServe) {
   char folder[] = "/tmp/morvelant-codecs-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
   RegistryLoad(folder, MORVELANT_DIST_DIR "/registry.default.reg");
-  for (const char* fourCC : {"XVID", "divx", "DX50", "FMP4", "MP4V", "DIV3", "DIV4", "MP43", "MPEG",
-                             "mpg1", "MJPG", "H264", "X264", "avc1", "HEVC", "MPG2", "VP80", "VP90",
-                             "AV01"}) {
+  for (const char* fourCC :
+       {"XVID", "divx", "DX50", "FMP4", "MP4V", "DIV3", "DIV4", "MP43", "MPEG", "mpg1", "MJPG",
+        "H264", "X264", "avc1", "HEVC", "MPG2", "VP80", "VP90", "AV01"}) {
     MediaDescriptor item{.FrameCount = 1};
     std::memcpy(item.FourCC, fourCC, 4);
     EXPECT_EQ(Load(&item), 0) << fourCC;

@@ -42,7 +42,8 @@ PlayerProcess StartPlayer(const std::string& home, const std::string& journal,
   std::vector<std::string> environment = {"MORVELANT_HOME=" + home, "PATH=" + path};
   // The sanitizers' settings of the suite reach the player too.
   for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS", "UBSAN_OPTIONS"})
-    if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
+    if (const char* value = std::getenv(name))
+      environment.push_back(std::string(name) + "=" + value);
   PlayerProcess player{.journal = journal};
   auto args = Pointers(argv), env = Pointers(environment);
   posix_spawn(&player.pid, kPlayer.c_str(), nullptr, nullptr, args.data(), env.data());

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "core/player_state.h"
 #include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 #include "tests/media/test_files.h"
 
 namespace {

@@ -1,7 +1,7 @@
 /* Compiled with -m32: the interface records keep the layout 32-bit plug-ins were built for. */
 #include "core/player_settings.h"
-#include "morvelant/reader_interface.h"
 #include "morvelant/decoded_picture.h"
+#include "morvelant/reader_interface.h"
 
 _Static_assert(sizeof(void*) == 4, "this file is compiled as a 32-bit program");
 _Static_assert(sizeof(ReaderOps) == 44, "ReaderOps");

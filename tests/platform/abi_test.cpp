@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "morvelant/reader_interface.h"
 #include "morvelant/decoded_picture.h"
+#include "morvelant/reader_interface.h"
 
 TEST(Abi, ReaderOpsIsElevenPointerSlotsInOrder) {
   EXPECT_EQ(sizeof(ReaderOps), 11 * sizeof(void*));

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <random>
 
-#include "platform/files.h"
 #include "app/startup_library/startup_library.h"
+#include "platform/files.h"
 #include "temp_folder.h"
 
 class SettingsTest : public ::testing::Test {

@@ -193,8 +193,8 @@ TEST_F(ImageDecoderTest, AbsurdDeclaredSizesAreRefusedBeforeAllocating) {
   const struct {
     const char* name;
     const std::string& bytes;
-  } cases[] = {{"screen.gif", gif},  {"descriptor.gif", gifImage}, {"huge.png", png},
-               {"huge.jpg", jpeg},   {"negative.bmp", bmp},        {"huge.bmp", wideBmp}};
+  } cases[] = {{"screen.gif", gif}, {"descriptor.gif", gifImage}, {"huge.png", png},
+               {"huge.jpg", jpeg},  {"negative.bmp", bmp},        {"huge.bmp", wideBmp}};
   for (const auto& c : cases) {
     std::ofstream(folder / c.name, std::ios::binary) << c.bytes;
     Source source;

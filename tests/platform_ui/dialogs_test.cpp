@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "../platform/temp_folder.h"
+#include "app/startup_library/startup_dialogs.h"
 #include "platform/journal.h"
 #include "platform/message_box.h"
 #include "platform/script.h"
-#include "app/startup_library/startup_dialogs.h"
 #include "platform/virtual_keys.h"
 #include "ui_fixture.h"
 

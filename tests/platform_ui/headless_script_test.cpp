@@ -6,13 +6,13 @@
 #include <sstream>
 
 #include "../platform/temp_folder.h"
-#include "core/commands.h"
 #include "app/resources.h"
+#include "app/startup_library/startup_dialogs.h"
+#include "app/startup_library/startup_library.h"
+#include "core/commands.h"
 #include "platform/backend.h"
 #include "platform/controls/command_bar_view.h"
 #include "platform/controls/menu_popup.h"
-#include "app/startup_library/startup_dialogs.h"
-#include "app/startup_library/startup_library.h"
 
 namespace {
 

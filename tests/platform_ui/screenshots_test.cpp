@@ -5,12 +5,12 @@
 #include <fstream>
 
 #include "../platform/temp_folder.h"
+#include "app/startup_library/startup_dialogs.h"
 #include "platform/controls/command_bar_view.h"
 #include "platform/controls/dialog_style.h"
 #include "platform/controls/file_chooser.h"
 #include "platform/controls/list_view.h"
 #include "platform/controls/menu_popup.h"
-#include "app/startup_library/startup_dialogs.h"
 #include "platform/virtual_keys.h"
 #include "ui_fixture.h"
 

@@ -4,13 +4,13 @@
 #include <filesystem>
 
 #include "app/resources.h"
+#include "app/startup_library/startup_library.h"
 #include "platform/controls/command_bar_view.h"
 #include "platform/controls/dialog_style.h"
 #include "platform/controls/list_view.h"
 #include "platform/png_file.h"
 #include "platform/screen.h"
 #include "platform/script.h"
-#include "app/startup_library/startup_library.h"
 
 std::vector<std::string> UiTest::received;
 

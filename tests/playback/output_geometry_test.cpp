@@ -1,8 +1,9 @@
 // Where the picture lies and which blitter draws it.
+#include "video/output_geometry.h"
+
 #include <gtest/gtest.h>
 
 #include "morvelant/decoded_picture.h"
-#include "video/output_geometry.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ const GeometryCase kCases[] = {
     {"ANarrowerViewportStillHoldsAScreenWideOutput",
      Input(640, 200, false, false, true, 640, 480, {0, 40, 640, 300}),
      Geometry(90, 0, 640, 0, false)},
-    {"CentredOnTheScreenWhenTooLarge", Input(320, 240, false, false, true, 640, 480, {0, 0, 100, 100}),
+    {"CentredOnTheScreenWhenTooLarge",
+     Input(320, 240, false, false, true, 640, 480, {0, 0, 100, 100}),
      Geometry(120, 160, 640, 320, true)},
     {"AStillThatDoesNotFitKeepsTheOrigin",
      Input(320, 240, false, false, false, 640, 480, {0, 0, 100, 100}),

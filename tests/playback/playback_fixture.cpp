@@ -7,9 +7,6 @@
 #include <sstream>
 
 #include "core/player_state.h"
-#include "playback/open_item.h"
-#include "playback/transport.h"
-#include "playback/video_thread.h"
 #include "platform/backend.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -18,6 +15,9 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/wave_out.h"
+#include "playback/open_item.h"
+#include "playback/transport.h"
+#include "playback/video_thread.h"
 
 int endMessages = 0;
 intptr_t lastEndParameter = 0;
@@ -54,8 +54,8 @@ std::string MakePlaybackMedia(const std::string& fileName, const std::string& ff
   // Each test runs in its own process, side by side: each writes its own partial file and the
   // rename puts a whole one in place, so no player ever reads a file being written.
   const std::string partial = path + "." + std::to_string(getpid()) + ".avi";
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" +
-                              partial + "' 2>/dev/null && mv '" + partial + "' '" + path + "'";
+  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" + partial +
+                              "' 2>/dev/null && mv '" + partial + "' '" + path + "'";
   return std::system(command.c_str()) == 0 ? path : "";
 }
 

@@ -37,6 +37,6 @@ class PlaybackTest : public ::testing::Test {
   bool backendOpen = false;
 };
 
-extern int endMessages;      // playback-ended messages seen by the test window
+extern int endMessages;  // playback-ended messages seen by the test window
 extern intptr_t lastEndParameter;
 extern bool reopenOnEnd;  // the test window reopens the item on the playback-ended message

@@ -51,7 +51,8 @@ TEST_F(PlaybackTest, PcmAudioIsWrittenUnchanged) {
   ASSERT_FALSE(clip.empty());
   const std::string raw = clip + ".raw";
   ASSERT_EQ(std::system(("ffmpeg -nostdin -loglevel error -y -i '" + clip +
-                         "' -map 0:a -c copy -f s16le '" + raw + "'").c_str()),
+                         "' -map 0:a -c copy -f s16le '" + raw + "'")
+                            .c_str()),
             0);
   StartBackend("wav:" + wavPath);
   Open(clip, true);

@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "core/player_state.h"
+#include "platform/wave_out.h"
 #include "playback/engine_state.h"
 #include "playback/open_item.h"
 #include "playback/transport.h"
 #include "playback_fixture.h"
-#include "platform/wave_out.h"
 
 namespace {
 
@@ -69,15 +69,33 @@ TEST_F(PlaybackTest, FiveHundredRandomCommandsLeaveNoThreadBehind) {
   Open(clip, true);
   for (int command = 0; command < 500; ++command) {
     switch (random() % 9) {
-      case 0: PlayPause(); break;
-      case 1: SeekTo(int32_t(random() % 100), 0, 0); break;
-      case 2: SeekTo(int32_t(random() % 150), 0, 1); break;
-      case 3: ToggleFastForward(); break;
-      case 4: StopItem(window); break;
-      case 5: NextItem(window); break;
-      case 6: PreviousItem(window); break;
-      case 7: StepVolume(random() % 2 ? 5 : -5); break;
-      default: Pump(uint32_t(random() % 40)); break;
+      case 0:
+        PlayPause();
+        break;
+      case 1:
+        SeekTo(int32_t(random() % 100), 0, 0);
+        break;
+      case 2:
+        SeekTo(int32_t(random() % 150), 0, 1);
+        break;
+      case 3:
+        ToggleFastForward();
+        break;
+      case 4:
+        StopItem(window);
+        break;
+      case 5:
+        NextItem(window);
+        break;
+      case 6:
+        PreviousItem(window);
+        break;
+      case 7:
+        StepVolume(random() % 2 ? 5 : -5);
+        break;
+      default:
+        Pump(uint32_t(random() % 40));
+        break;
     }
     Pump(1);
   }

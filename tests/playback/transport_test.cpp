@@ -1,15 +1,16 @@
 // Transport operations on a playing or paused item, and the refusals of opening.
+#include "playback/transport.h"
+
 #include <string>
 
 #include "core/player_state.h"
 #include "core/volume.h"
-#include "playback/engine_state.h"
-#include "playback/open_item.h"
-#include "playback/transport.h"
-#include "playback_fixture.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 #include "platform/wave_out.h"
+#include "playback/engine_state.h"
+#include "playback/open_item.h"
+#include "playback_fixture.h"
 #include "playlist/playlist.h"
 #include "tests/support/avi_writer.h"
 
@@ -28,8 +29,8 @@ std::string SizedAvi(const std::string& folder, int32_t width, int32_t height) {
   AviLayout layout = InterleavedAvi(10, 5, 64, 0);
   layout.streams[0].width = width;
   layout.streams[0].height = height;
-  const std::string path = folder + "/sized_" + std::to_string(width) + "x" +
-                           std::to_string(height) + ".avi";
+  const std::string path =
+      folder + "/sized_" + std::to_string(width) + "x" + std::to_string(height) + ".avi";
   WriteBytes(path, BuildAvi(layout).bytes);
   return path;
 }
@@ -194,9 +195,9 @@ TEST_F(PlaybackTest, RefusedSoundDevicesAreAnsweredAndPlaybackGoesOn) {
     std::vector<uint32_t> refusals;
     std::vector<std::string> boxes;
   } const cases[] = {
-      {{MMSYSERR_ALLOCATED}, {}},         // busy: opened again 300 ms later
-      {{WAVERR_BADFORMAT}, {}},           // format: decoded again at a lower rate
-      {{MMSYSERR_ERROR}, {}},             // device 0 takes over a second later
+      {{MMSYSERR_ALLOCATED}, {}},  // busy: opened again 300 ms later
+      {{WAVERR_BADFORMAT}, {}},    // format: decoded again at a lower rate
+      {{MMSYSERR_ERROR}, {}},      // device 0 takes over a second later
       {{MMSYSERR_ERROR, MMSYSERR_ERROR}, {"Wave Open Error", ""}},
   };
   for (const auto& c : cases) {
@@ -217,7 +218,8 @@ TEST_F(PlaybackTest, AVideoStreamDamagedHalfWayEndsWithoutHanging) {
   AviLayout layout = InterleavedAvi(40, 10, 64, 0);
   BuiltAvi avi = BuildAvi(layout);
   // From frame 20 on every chunk's header is overwritten: the index points at garbage.
-  for (size_t frame = 20; frame < 40; ++frame) avi.bytes.replace(avi.chunkData[frame] - 8, 8, "garbage!");
+  for (size_t frame = 20; frame < 40; ++frame)
+    avi.bytes.replace(avi.chunkData[frame] - 8, 8, "garbage!");
   const std::string path = home + "/cut.avi";
   ASSERT_TRUE(WriteBytes(path, avi.bytes));
   StartBackend("null");

@@ -1,8 +1,8 @@
 // The broadcast reader receives a live MPEG transport stream over UDP from the address the
 // registry names: video packets and audio arrive, the item runs free of the audio clock, and
 // when the sender stops the reads end within the silence limit (a watchdog fails a hang).
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -60,7 +60,8 @@ TEST(BroadcastReader, ReceivesALiveTransportStreamAndEndsWhenItStops) {
   ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
   std::ofstream(home + "/system.reg")
       << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\software\\Morvelant\\plugins\\broadcast]\n"
-         "\"Address\"=\"udp://127.0.0.1:" << port << "\"\n";
+         "\"Address\"=\"udp://127.0.0.1:"
+      << port << "\"\n";
   setenv("MORVELANT_HOME", home.c_str(), 1);
   std::atomic<bool> stop{false};
   std::thread sender(Broadcast, port, ReadBytes(ReaderMedia("h264_ac3.ts")), std::cref(stop));

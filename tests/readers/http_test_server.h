@@ -28,8 +28,8 @@ struct TestHttpServer {
   std::thread acceptor;
   std::mutex lock;  // guards connections
   std::vector<std::thread> connections;
-  std::atomic<bool> stopping{false};    // written by the test thread, read by the handlers
-  std::atomic<int> requests{0};         // written by connection threads, read by the test
+  std::atomic<bool> stopping{false};  // written by the test thread, read by the handlers
+  std::atomic<int> requests{0};       // written by connection threads, read by the test
   explicit TestHttpServer(HttpHandler handler);
   ~TestHttpServer();
   std::string Url(const std::string& path) const;

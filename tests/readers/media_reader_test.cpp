@@ -3,8 +3,8 @@
 // frames, variable frame rates, large pictures, chapters and damaged files.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
@@ -85,7 +85,8 @@ Y4m FfmpegY4m(const std::string& file, const std::string& filters = "") {
 double PsnrDb(const std::string& ours, const std::string& theirs) {
   double noise = 0;
   for (size_t i = 0; i < ours.size() && i < theirs.size(); ++i)
-    noise += double(uint8_t(ours[i]) - uint8_t(theirs[i])) * (uint8_t(ours[i]) - uint8_t(theirs[i]));
+    noise +=
+        double(uint8_t(ours[i]) - uint8_t(theirs[i])) * (uint8_t(ours[i]) - uint8_t(theirs[i]));
   if (noise == 0) return INFINITY;
   return 10 * std::log10(255.0 * 255.0 * double(ours.size()) / noise);
 }
@@ -140,10 +141,10 @@ TEST(MediaReader, ProbeAudioEqualsFfmpegsDecode) {
     double minSnrDb;  // infinite: sample for sample
     size_t fromSample;
   } cases[] = {
-      {"h264_aac.mp4", 60, 1024},        {"hevc_opus.mkv", INFINITY, 0},
-      {"vp9_vorbis.webm", INFINITY, 0},  {"theora_vorbis.ogg", INFINITY, 0},
-      {"tone.flac", INFINITY, 0},        {"tone.wav", INFINITY, 0},
-      {"mpeg2_mp2.mpg", 70, 0},          {"h264_ac3.ts", INFINITY, 0},
+      {"h264_aac.mp4", 60, 1024},       {"hevc_opus.mkv", INFINITY, 0},
+      {"vp9_vorbis.webm", INFINITY, 0}, {"theora_vorbis.ogg", INFINITY, 0},
+      {"tone.flac", INFINITY, 0},       {"tone.wav", INFINITY, 0},
+      {"mpeg2_mp2.mpg", 70, 0},         {"h264_ac3.ts", INFINITY, 0},
   };
   for (const auto& c : cases) {
     const std::string wave = WriteTemporaryFile(std::string(c.file) + ".wav", "");
@@ -164,8 +165,10 @@ TEST(MediaReader, ProbeAudioEqualsFfmpegsDecode) {
 // `keysOnly`.
 std::vector<double> PacketTimes(const std::string& path, bool keysOnly) {
   std::vector<double> times;
-  const std::string line = "ffprobe -v error -select_streams v:0 -show_entries "
-                           "packet=pts_time,flags -of csv=p=0 '" + path + "'";
+  const std::string line =
+      "ffprobe -v error -select_streams v:0 -show_entries "
+      "packet=pts_time,flags -of csv=p=0 '" +
+      path + "'";
   std::FILE* pipe = popen(line.c_str(), "r");
   char row[256];
   while (pipe && std::fgets(row, sizeof row, pipe))

@@ -40,8 +40,8 @@ std::vector<uint8_t> XingFrame(bool rising) {
 
 // "VBRI": 40 frames in 4 runs of 10, runs of 100, 100, 300 and 500 bytes.
 std::vector<uint8_t> VbriFrame() {
-  return FrameWith(36, {'V', 'B', 'R', 'I', 0, 1, 0, 0, 0, 0, 0, 0, 3, 0xE8, 0, 0, 0, 40,
-                        0, 4, 0, 1, 0, 2, 0, 10, 0, 100, 0, 100, 1, 44, 1, 244});
+  return FrameWith(36, {'V', 'B', 'R', 'I', 0, 1, 0, 0, 0,  0, 0,   0, 3,   0xE8, 0,  0, 0,
+                        40,  0,   4,   0,   1, 0, 2, 0, 10, 0, 100, 0, 100, 1,    44, 1, 244});
 }
 
 TEST(MpegSeekMap, FollowsTheTableOfTheFirstFrame) {

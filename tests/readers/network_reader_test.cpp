@@ -56,8 +56,9 @@ void Handle(const HttpRequest& request, int socket, TestHttpServer& server) {
   } else if (request.path == "/moved") {
     SendBytes(socket, Head("302 Found", "Location: /song.mp3\r\n"));
   } else if (request.path == "/radio") {
-    SendBytes(socket, Head("200 OK", audio + "icy-metaint: " + std::to_string(kMetaInterval) +
-                                         "\r\n") + RadioStream());
+    SendBytes(socket,
+              Head("200 OK", audio + "icy-metaint: " + std::to_string(kMetaInterval) + "\r\n") +
+                  RadioStream());
   } else if (request.path == "/drop") {
     const size_t range = request.headers.find("range: bytes=");
     if (range == std::string::npos) {
@@ -132,9 +133,10 @@ TEST(NetworkReader, EachServerGivesTheRightAudioOrEndsInTime) {
       EXPECT_LE(outcome.audio.size(), c.maxBytes * 2) << c.path;
     }
     EXPECT_EQ(server.requests - before, c.requests) << c.path;
-    RecordProperty(std::string(c.path) + "_seconds",
-                   std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                                                start).count()));
+    RecordProperty(
+        std::string(c.path) + "_seconds",
+        std::to_string(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()));
   }
 }
 
@@ -163,12 +165,14 @@ TEST(NetworkReader, RadioTitlesReachTheTagsAndTheProbe) {
 TEST(NetworkReader, ProbeInfoOnANetworkItem) {
   TestHttpServer server(Handle);
   ASSERT_GT(server.port, 0);
-  const ProbeRun run = UnderWatchdog("probe info", [&] { return Probe("info", server.Url("/song.mp3")); });
+  const ProbeRun run =
+      UnderWatchdog("probe info", [&] { return Probe("info", server.Url("/song.mp3")); });
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(ProbeValue(run.output, "audio_tag"), "85");
   EXPECT_EQ(ProbeValue(run.output, "audio_length"), std::to_string(Song().size()));
   EXPECT_EQ(ProbeValue(run.output, "sample_rate"), "44100");
-  const ProbeRun missing = UnderWatchdog("probe 404", [&] { return Probe("info", server.Url("/gone")); });
+  const ProbeRun missing =
+      UnderWatchdog("probe 404", [&] { return Probe("info", server.Url("/gone")); });
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("error=Load Error"), std::string::npos) << missing.output;
 }

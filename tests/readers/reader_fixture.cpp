@@ -103,10 +103,9 @@ std::vector<int16_t> WaveSamples(const std::string& path) {
 
 std::vector<int16_t> FfmpegSamples(const std::string& path, const std::string& extraArgs) {
   int status = -1;
-  const std::string bytes =
-      RunCapturing("ffmpeg -nostdin -v error -i '" + path + "' -map 0:a:0 " + extraArgs +
-                       " -f s16le -",
-                   &status);
+  const std::string bytes = RunCapturing(
+      "ffmpeg -nostdin -v error -i '" + path + "' -map 0:a:0 " + extraArgs + " -f s16le -",
+      &status);
   return status == 0 ? Samples(bytes, 0) : std::vector<int16_t>{};
 }
 

@@ -11,10 +11,10 @@
 #include "codecs/audio_decode_harness.h"
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
+#include "core/player_state.h"
 #include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 #include "tools/probe/probe.h"
 
 namespace {

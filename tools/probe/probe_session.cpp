@@ -2,13 +2,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/player_state.h"
 #include "media/reader_selection.h"
 #include "media/reader_state.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text.h"
-#include "core/player_state.h"
 #include "tools/probe/probe.h"
 
 namespace {
