@@ -229,7 +229,10 @@ std::u16string CoverPicturePath(std::u16string_view itemPath) {
 }
 
 void OpenItem(WindowHandle window, int32_t startFrame) {
-  if (loading) return;
+  // A playback that lives already owns the item: it was started (a Play tap) after the previous
+  // playback ended but before that playback's end message came here. That message is stale, and
+  // closing the item would pull the descriptor from under the running threads.
+  if (loading || videoThreadId != 0) return;
   // An entry of a list that cannot be opened gives way to the next one, a second later, until
   // every other entry was tried once.
   for (int32_t retries = 0;; ++retries) {

@@ -93,6 +93,28 @@ TEST_F(PlaybackTest, SeeksKeepTheStateTheyFind) {
   EXPECT_EQ(JournalNumber(JournalEvents(text, "item-ended")[0], "reached_end"), 1);
 }
 
+// Play tapped after a playback ended but before its end message was handled: the new playback
+// keeps the item, and the stale end message closes and reopens nothing under it.
+TEST_F(PlaybackTest, APlayTapBeforeTheEndMessageKeepsTheNewPlayback) {
+  const std::string clip = Clip();
+  ASSERT_FALSE(clip.empty());
+  StartBackend("null");
+  reopenOnEnd = true;
+  Open(clip, true);
+  Pump(200);
+  StopPlayback();
+  ASSERT_EQ(videoThreadId.load(), 0u);
+  PlayPause();
+  const uint32_t playing = videoThreadId;
+  ASSERT_NE(playing, 0u);
+  Pump(300);
+  EXPECT_EQ(endMessages, 1);
+  EXPECT_EQ(videoThreadId.load(), playing);
+  EXPECT_NE(currentDescriptor, nullptr);
+  EXPECT_EQ(JournalEvents(JournalText(), "item-opened").size(), 2u);
+  reopenOnEnd = false;
+}
+
 TEST_F(PlaybackTest, FastForwardShowsFramesAndStopEndsEveryThread) {
   // Long enough that fast forward, as fast as decoding goes, is still running when left.
   const std::string clip = MakePlaybackMedia(
