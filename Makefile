@@ -33,6 +33,7 @@ test: build
 
 bench: build
 	@tools/run-bench.sh $(BUILD_DIR)
+	@tools/run-playback-bench.py $(BUILD_DIR)
 
 asan:
 	@$(MAKE) test PRESET=asan

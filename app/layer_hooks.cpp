@@ -2,6 +2,7 @@
 
 #include "codecs/audio_decoder_entries.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "device/system_bars.h"
 #include "media/reader_state.h"
 #include "playback/engine_state.h"
@@ -22,11 +23,11 @@ ItemFacts DescribeItem() {
   return {.open = true,
           .lastHadVideo = lastHadVideo,
           .frameCount = item->FrameCount,
-          .currentFrame = item->CurrentFrame,
+          .currentFrame = LoadSharedWord(item->CurrentFrame),
           .framesPerSecond = item->FramesPerSecond,
           .audioLength = item->AudioLength,
-          .sampleRate = item->SampleRate,
-          .channels = item->Channels,
+          .sampleRate = LoadSharedWord(item->SampleRate),
+          .channels = LoadSharedWord(item->Channels),
           .position = GetPosition(),
           .title = audioTitle,
           .artist = audioArtist,

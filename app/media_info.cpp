@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/shared_word.h"
 #include "platform/text.h"
 #include "skin/skin.h"
 
@@ -36,8 +37,8 @@ std::u16string VideoText(const MediaDescriptor& item, std::u16string_view path,
   return u"File Name: " + std::u16string(path) + u"\r\nResolution: " + Number(item.Width) + u" X " +
          Number(item.Height) + u"\r\nFrames: " + Number(item.FrameCount) + u"\r\nFPS: " +
          Utf8ToWide(fps) + u"\r\nAudio Bitrate: " + Number(std::abs(audio.bitrate) / 1000) +
-         u"Kbps\r\nAudio Rate: " + Number(item.SampleRate / 1000) + u"Khz\r\nChannels: " +
-         Number(item.Channels) + u"\r\nRunning Time: " +
+         u"Kbps\r\nAudio Rate: " + Number(LoadSharedWord(item.SampleRate) / 1000) +
+         u"Khz\r\nChannels: " + Number(LoadSharedWord(item.Channels)) + u"\r\nRunning Time: " +
          FormatTime(RunningSeconds(item, audio.bitrate)) + u"\r\nFourCC: " + AnsiToWide(fourCC) +
          u"\r\nAudio Format: " + Number(item.AudioFormatTag);
 }
@@ -48,9 +49,10 @@ std::u16string AudioText(const MediaDescriptor& item, std::u16string_view path,
          u"\r\nArtist: " + std::u16string(audio.artist) + u"\r\nAlbum: " +
          std::u16string(audio.album) + u"\r\nAudio Bitrate: " +
          Number(std::abs(audio.bitrate) / 1000) + u"Kbps\r\nAudio Rate: " +
-         Number(item.SampleRate / 1000) + u"Khz\r\nChannels: " + Number(item.Channels) +
-         u"\r\nRunning Time: " + FormatTime(RunningSeconds(item, audio.bitrate)) +
-         u"\r\nAudio Format: " + Number(item.AudioFormatTag);
+         Number(LoadSharedWord(item.SampleRate) / 1000) + u"Khz\r\nChannels: " +
+         Number(LoadSharedWord(item.Channels)) + u"\r\nRunning Time: " +
+         FormatTime(RunningSeconds(item, audio.bitrate)) + u"\r\nAudio Format: " +
+         Number(item.AudioFormatTag);
 }
 
 }  // namespace
@@ -72,7 +74,7 @@ std::u16string MediaInfoText(const MediaDescriptor* item, std::u16string_view pa
 int32_t JumpStartSeconds(const MediaDescriptor& item, int32_t bitrate, double position) {
   if (HasVideo(item)) {
     if (item.FramesPerSecond <= 0) return 0;
-    return static_cast<int32_t>(item.CurrentFrame / item.FramesPerSecond);
+    return static_cast<int32_t>(LoadSharedWord(item.CurrentFrame) / item.FramesPerSecond);
   }
   const int32_t bytesPerSecond = AudioBytesPerSecond(bitrate);
   if (item.AudioLength == 0 || bytesPerSecond == 0) return 0;

@@ -2,6 +2,7 @@
 // list views lose the focus or a menu is open.
 #include "app/window_handlers.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "device/display_power.h"
 #include "media/reader_state.h"
 #include "playback/transport.h"
@@ -14,7 +15,7 @@ constexpr int32_t kDecodeOnly = 0;
 // A video that has started and has not reached its last frame.
 bool VideoInItsMiddle() {
   if (!currentDescriptor) return false;
-  const int32_t frame = currentDescriptor->CurrentFrame;
+  const int32_t frame = LoadSharedWord(currentDescriptor->CurrentFrame);
   return frame != 0 && frame + 1 < currentDescriptor->FrameCount;
 }
 

@@ -7,6 +7,7 @@
 #include "app/window_handlers.h"
 #include "app/window_state.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "device/backlight.h"
 #include "media/reader_state.h"
 #include "platform/gapi.h"
@@ -140,7 +141,7 @@ intptr_t OnDestroy(WindowHandle window, uintptr_t, intptr_t) {
   if (playerSettings.showPlaylist) RestoreListViewProc(playlistView);
   RestoreListViewProc(mediaInfoView);
   if (currentDescriptor && currentDescriptor->FrameCount != 0)
-    playerSettings.lastFrame = currentDescriptor->CurrentFrame;
+    playerSettings.lastFrame = LoadSharedWord(currentDescriptor->CurrentFrame);
   if (playerSettings.muted) ApplyVolume();
   StoreSettings();
   RestartItem(window);

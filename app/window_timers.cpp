@@ -7,6 +7,7 @@
 #include "app/window_state.h"
 #include "core/commands.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "media/reader_state.h"
 #include "platform/input.h"
 #include "platform/text.h"
@@ -60,7 +61,7 @@ int32_t looksSinceStore = 0;
 PlaybackSnapshot CurrentSnapshot() {
   const bool video = currentDescriptor && currentDescriptor->FrameCount != 0;
   return {.item = std::u16string(WideView(playerSettings.lastItem)),
-          .frame = video ? currentDescriptor->CurrentFrame : 0,
+          .frame = video ? LoadSharedWord(currentDescriptor->CurrentFrame) : 0,
           .running = videoThreadId != 0,
           .paused = paused != 0};
 }

@@ -1,10 +1,10 @@
 #include "media/avi_reader.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "media/avi_index.h"
 #include "media/avi_parser.h"
 #include "media/reader_state.h"
@@ -62,11 +62,11 @@ struct ReaderLockHold {
 
 // CurrentFrame is one aligned word that other threads read without the lock.
 int32_t CurrentFrame() {
-  return std::atomic_ref<int32_t>(descriptor.CurrentFrame).load(std::memory_order_relaxed);
+  return LoadSharedWord(descriptor.CurrentFrame);
 }
 
 void SetCurrentFrame(int32_t frame) {
-  std::atomic_ref<int32_t>(descriptor.CurrentFrame).store(frame, std::memory_order_relaxed);
+  StoreSharedWord(descriptor.CurrentFrame, frame);
 }
 
 bool LoadInput(int32_t mode) {

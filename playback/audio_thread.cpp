@@ -6,6 +6,7 @@
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/thread.h"
@@ -198,8 +199,8 @@ ThreadHandle StartOutput(const AudioPass& pass, bool autostart) {
   uint32_t releaseId = 0;
   ThreadHandle release = CreateThread(BufferReleaseThread, nullptr, &releaseId);
   bufferReleaseThreadId = releaseId;
-  currentDescriptor->Channels = pass.channels;
-  currentDescriptor->SampleRate = pass.rate;
+  StoreSharedWord(currentDescriptor->Channels, pass.channels);
+  StoreSharedWord(currentDescriptor->SampleRate, pass.rate);
   audioBitrate = pass.bitrate;
   if (waveDevice) WaveOutPause(waveDevice);
   if (autostart) audioAutostart = 1;

@@ -1,11 +1,11 @@
 #include "playback/frame_presenter.h"
 
 #include <algorithm>
-#include <atomic>
 #include <utility>
 
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "platform/clock.h"
 #include "platform/gapi.h"
 #include "platform/window.h"
@@ -25,7 +25,7 @@ bool ComparesWithPrevious(const DecodedPicture& picture, int32_t keyFrame) {
 
 int32_t DescriptorCurrentFrame() {
   if (!currentDescriptor) return 0;
-  return std::atomic_ref<int32_t>(currentDescriptor->CurrentFrame).load(std::memory_order_relaxed);
+  return LoadSharedWord(currentDescriptor->CurrentFrame);
 }
 
 VideoPacket FetchVideoPacket(uint8_t* buffer, int32_t mode) {
