@@ -8,6 +8,7 @@
 #include "app/window_handlers.h"
 #include "core/commands.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "media/reader_state.h"
 #include "platform/text.h"
 #include "playback/output_setup.h"
@@ -22,7 +23,8 @@ using SettingsFlag = uint8_t PlayerSettings::*;
 // Flips the setting and gives its menu item the check mark when it is now on.
 void Toggle(uint32_t command, SettingsFlag flag) {
   uint8_t& value = playerSettings.*flag;
-  value = value == 0 ? 1 : 0;
+  // The playback threads read some of these flags while they play.
+  StoreSharedWord(value, uint8_t(value == 0 ? 1 : 0));
   CheckMenuItem(CommandBarGetMenu(commandBar), command, value == 1);
 }
 

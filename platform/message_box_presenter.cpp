@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "platform/controls/dialog_style.h"
 #include "platform/drawing.h"
 #include "platform/input.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
+#include "platform/screen_save.h"
 #include "platform/script.h"
 #include "platform/virtual_keys.h"
 
@@ -127,24 +127,6 @@ intptr_t BoxProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr
   return DefWindowProc(window, message, wParam, lParam);
 }
 
-// Pixels of the screen under the box, to put back afterwards.
-std::vector<uint16_t> SaveUnder(const Rect& r) {
-  std::vector<uint16_t> saved;
-  const uint16_t* screen = ScreenPixels();
-  for (int32_t y = r.top; y < r.bottom; ++y)
-    saved.insert(saved.end(), screen + y * ScreenWidth() + r.left,
-                 screen + y * ScreenWidth() + r.right);
-  return saved;
-}
-
-void RestoreUnder(const Rect& r, const std::vector<uint16_t>& saved) {
-  uint16_t* screen = ScreenPixels();
-  const int32_t width = r.right - r.left;
-  for (int32_t y = r.top; y < r.bottom; ++y)
-    std::copy_n(saved.begin() + (y - r.top) * width, width, screen + y * ScreenWidth() + r.left);
-  PresentScreen();
-}
-
 int32_t AnswerCode(const std::string& answer) {
   return answer == "cancel" ? IDCANCEL : IDOK;
 }
@@ -177,7 +159,7 @@ int32_t PresentDrawnMessageBox(WindowHandle, std::u16string_view text, std::u16s
           .text = std::u16string(text),
           .font = CreateFont(u"Tahoma", kFontHeight, FW_NORMAL)};
   LayOut(&box);
-  const std::vector<uint16_t> under = SaveUnder(box.bounds);
+  const SavedPixels under = SaveScreenRect(box.bounds);
   WindowHandle window = CreateWindow({.className = u"MorvelantMessageBox",
                                       .title = box.title.c_str(),
                                       .procedure = BoxProc,
@@ -188,7 +170,7 @@ int32_t PresentDrawnMessageBox(WindowHandle, std::u16string_view text, std::u16s
   RunModalLoop(&box);
   SetModalInputWindow(nullptr);
   DestroyWindow(window);
-  RestoreUnder(box.bounds, under);
+  RestoreScreenRect(under);
   DeleteFont(box.font);
   return box.result;
 }

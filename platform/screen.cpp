@@ -2,19 +2,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "platform/backend.h"
 #include "platform/backend_table.h"
-#include "platform/clock.h"
 #include "platform/message_queue.h"
 #include "platform/system_metrics.h"
 #include "platform/text.h"
 
 namespace {
 
-// A capture waits at most this long for frame-buffer writes to end, then copies anyway.
-constexpr uint32_t kCaptureWaitMs = 500;
+// Whole-screen work waits at most this long for a frame-buffer write to end, then goes on anyway.
+constexpr std::chrono::milliseconds kHoldWait{500};
 
 // Written on the main thread by OpenScreen/CloseScreen before or after drawing; read by all.
 std::mutex surfaceLock;
@@ -22,7 +23,9 @@ std::vector<uint16_t> surface;
 std::atomic<uint16_t*> pixels{nullptr};
 std::atomic<int32_t> width{0}, height{0};
 std::atomic<bool> powerOn{true};
-std::atomic<int32_t> frameWrites{0};  // video thread and main thread: open BeginDraw brackets
+// Held from BeginDraw to EndDraw (video and main thread; a thread may nest brackets), and by
+// whole-screen work between frames.
+std::recursive_mutex frameLock;
 
 void EnsureScreen() {
   if (!pixels.load()) OpenScreen(kDefaultScreenWidth, kDefaultScreenHeight);
@@ -84,15 +87,27 @@ bool DisplayPowerOn() {
 }
 
 void EnterFrameWrite() {
-  ++frameWrites;
+  frameLock.lock();
 }
 void LeaveFrameWrite() {
-  --frameWrites;
+  frameLock.unlock();
+}
+
+// Polls rather than waiting on a timed lock, which the thread sanitizer cannot follow.
+ScreenHold::ScreenHold() : held_(frameLock.try_lock()) {
+  const auto start = std::chrono::steady_clock::now();
+  while (!held_ && std::chrono::steady_clock::now() - start < kHoldWait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    held_ = frameLock.try_lock();
+  }
+}
+
+ScreenHold::~ScreenHold() {
+  if (held_) frameLock.unlock();
 }
 
 std::vector<uint16_t> CaptureScreen() {
-  const uint64_t start = SteadyMilliseconds();
-  while (frameWrites.load() > 0 && SteadyMilliseconds() - start < kCaptureWaitMs) Sleep(1);
+  const ScreenHold hold;
   std::vector<uint16_t> copy(static_cast<size_t>(ScreenWidth()) * ScreenHeight(), 0);
   if (DisplayPowerOn()) std::copy_n(ScreenPixels(), copy.size(), copy.begin());
   return copy;

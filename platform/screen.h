@@ -34,12 +34,24 @@ void PresentScreen();
 void SetDisplayPower(bool on);
 bool DisplayPowerOn();
 
-// Frame-buffer writes in progress (BeginDraw without its EndDraw yet); a capture waits for 0.
+// A frame-buffer write (BeginDraw to EndDraw) holds the screen's frame lock.
 void EnterFrameWrite();
 void LeaveFrameWrite();
-// The presented screen (black while the display is off): waits up to a short bound for open
-// frame-buffer writes to end so that the copy is whole. Call on the main thread, between
-// messages, for a copy consistent with window painting.
+// Whole-screen work between two frames (a capture, the save and restore under a box): holds the
+// frame lock, waiting for it a short bound at most, so that an unended write never hangs the
+// main thread.
+class ScreenHold {
+ public:
+  ScreenHold();
+  ~ScreenHold();
+  ScreenHold(const ScreenHold&) = delete;
+  ScreenHold& operator=(const ScreenHold&) = delete;
+
+ private:
+  bool held_;
+};
+// The presented screen (black while the display is off), taken between two frames. Call on the
+// main thread, between messages, for a copy consistent with window painting.
 std::vector<uint16_t> CaptureScreen();
 
 // 0x00BBGGRR colours and the surface's pixel form.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <shared_mutex>
 
 #include "platform/wave_out_internal.h"
 
@@ -29,6 +30,9 @@ constexpr uint32_t kFullVolume = 0xFFFFFFFF;
 std::mutex openCloseLock;  // serialises opening and closing (held while the
                            // output starts or stops its thread)
 std::mutex devicesLock;    // guards openDevice, output and refusals
+// Every call on a device holds this shared, side by side with calls from other threads; a close
+// holds it alone, so a device is never freed under a call another thread is making on it.
+std::shared_mutex lifetimeLock;
 WaveOut* openDevice = nullptr;
 const SoundOutput* output = nullptr;
 std::deque<uint32_t> refusals;
@@ -137,6 +141,7 @@ uint32_t WaveOutOpen(WaveOutHandle* device, uint32_t deviceId, const WaveFormat*
 
 uint32_t WaveOutClose(WaveOutHandle device) {
   std::lock_guard<std::mutex> serial(openCloseLock);
+  const std::unique_lock sole(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   if (WaveOutHasQueued(device)) return WAVERR_STILLPLAYING;
   device->output->stop(device);
@@ -149,6 +154,7 @@ uint32_t WaveOutClose(WaveOutHandle device) {
 }
 
 uint32_t WaveOutPrepareHeader(WaveOutHandle device, WaveHeader* header, uint32_t size) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(WaveHeader) || !header->data) return MMSYSERR_INVALPARAM;
   header->flags |= WHDR_PREPARED;
@@ -156,6 +162,7 @@ uint32_t WaveOutPrepareHeader(WaveOutHandle device, WaveHeader* header, uint32_t
 }
 
 uint32_t WaveOutUnprepareHeader(WaveOutHandle device, WaveHeader* header, uint32_t size) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(WaveHeader)) return MMSYSERR_INVALPARAM;
   if (header->flags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
@@ -164,6 +171,7 @@ uint32_t WaveOutUnprepareHeader(WaveOutHandle device, WaveHeader* header, uint32
 }
 
 uint32_t WaveOutWrite(WaveOutHandle device, WaveHeader* header, uint32_t size) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(WaveHeader)) return MMSYSERR_INVALPARAM;
   if (!(header->flags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
@@ -178,6 +186,7 @@ uint32_t WaveOutWrite(WaveOutHandle device, WaveHeader* header, uint32_t size) {
 }
 
 uint32_t WaveOutPause(WaveOutHandle device) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   std::lock_guard<std::mutex> hold(device->lock);
   device->paused = true;
@@ -185,6 +194,7 @@ uint32_t WaveOutPause(WaveOutHandle device) {
 }
 
 uint32_t WaveOutRestart(WaveOutHandle device) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   std::lock_guard<std::mutex> hold(device->lock);
   device->paused = false;
@@ -192,6 +202,7 @@ uint32_t WaveOutRestart(WaveOutHandle device) {
 }
 
 uint32_t WaveOutReset(WaveOutHandle device) {
+  const std::shared_lock alive(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
   std::vector<WaveHeader*> returned;
   {
@@ -205,6 +216,7 @@ uint32_t WaveOutReset(WaveOutHandle device) {
 }
 
 uint32_t WaveOutGetVolume(WaveOutHandle device, uint32_t* volume) {
+  const std::shared_lock alive(lifetimeLock);
   if (device && !IsOpen(device)) return MMSYSERR_INVALHANDLE;
   if (!volume) return MMSYSERR_INVALPARAM;
   *volume = volumeWord.load();
@@ -212,6 +224,7 @@ uint32_t WaveOutGetVolume(WaveOutHandle device, uint32_t* volume) {
 }
 
 uint32_t WaveOutSetVolume(WaveOutHandle device, uint32_t volume) {
+  const std::shared_lock alive(lifetimeLock);
   if (device && !IsOpen(device)) return MMSYSERR_INVALHANDLE;
   volumeWord = volume;
   return MMSYSERR_NOERROR;

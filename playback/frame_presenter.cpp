@@ -57,9 +57,9 @@ int32_t DecodeAndPresent(const uint8_t* packet, int32_t size, uint16_t* destinat
     const int32_t compare = ComparesWithPrevious(picture, keyFrame);
     currentBlitter.load()(picture.Luma, picture.LumaStride, picture.Cr, picture.Cb,
                           picture.ChromaStride, destination, pictureWidth, pictureHeight,
-                          std::max(skip, 0), playerSettings.filtering ? 1 : 0,
-                          playerSettings.brightness, picture.PreviousLuma, picture.PreviousCr,
-                          picture.PreviousCb, compare);
+                          std::max(skip, 0), LoadSharedWord(playerSettings.filtering) ? 1 : 0,
+                          LoadSharedWord(playerSettings.brightness), picture.PreviousLuma,
+                          picture.PreviousCr, picture.PreviousCb, compare);
   }
   previousFrameDrawn = render != 0;
   LeaveCriticalSection(&decodeLock);

@@ -5,6 +5,7 @@
 
 #include "codecs/codec_loading.h"
 #include "core/player_state.h"
+#include "core/shared_word.h"
 #include "device/system_bars.h"
 #include "platform/clock.h"
 #include "platform/gapi.h"
@@ -135,12 +136,13 @@ void FollowTickClock() {
 
 void PlayLoop() {
   while (DescriptorCurrentFrame() < currentDescriptor->FrameCount && !stopRequested) {
+    const int32_t lateWindow = LoadSharedWord(playerSettings.lateWindow);
     if (clockFunction == AudioClock && !audioThreadActive) FollowTickClock();
     clockFunction();
     const int16_t diff = static_cast<int16_t>(targetFrame - videoFrame);
-    if (diff > -2 && diff < playerSettings.lateWindow) {
+    if (diff > -2 && diff < lateWindow) {
       InTimePass(diff);
-    } else if (diff >= playerSettings.lateWindow) {
+    } else if (diff >= lateWindow) {
       SkipLateFrames();
       ++videoFrame;
     } else {
@@ -189,11 +191,15 @@ void EndPlayback(WindowHandle window) {
   ResetEvent(EngineEventHandle(EngineEvent::AudioStopped));
   JournalItemEnded(ended, DescriptorCurrentFrame(), droppedFrames, currentDescriptor->FrameCount,
                    audioBytesQueued);
-  const bool showStatistics = playerSettings.showStatistics && framesToPlay != 0 && !closing;
+  const bool showStatistics =
+      LoadSharedWord(playerSettings.showStatistics) && framesToPlay != 0 && !closing;
   const std::string statistics = showStatistics ? StatisticsText() : std::string();
   const intptr_t lParam = EndMessageParameter();
   droppedFrames = 0;
+  // The main thread may be decoding a still picture: the decoder ends only between decodes.
+  EnterCriticalSection(&decodeLock);
   if (decodeInit) decodeInit(0, DECODE_INIT_END_ITEM, nullptr, 0);
+  LeaveCriticalSection(&decodeLock);
   JournalPlaybackState("stopped");
   videoThreadId = 0;
   SetEvent(EngineEventHandle(EngineEvent::Stopped));

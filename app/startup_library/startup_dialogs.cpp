@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/shared_word.h"
 #include "platform/controls/dialog_box.h"
 #include "platform/controls/file_chooser.h"
 #include "platform/message_box.h"
@@ -87,8 +88,10 @@ int32_t ReadWord(const PlayerSettings& settings, size_t offset) {
   return value;
 }
 
+// The playback threads read some settings while they play: each is stored whole.
 void WriteWord(PlayerSettings* settings, size_t offset, int32_t value) {
-  std::memcpy(reinterpret_cast<uint8_t*>(settings) + offset, &value, sizeof value);
+  StoreSharedWord(*reinterpret_cast<int32_t*>(reinterpret_cast<uint8_t*>(settings) + offset),
+                  value);
 }
 
 uint8_t& ByteAt(PlayerSettings* settings, size_t offset) {
@@ -137,7 +140,7 @@ namespace {
 
 void StoreOptions(DialogBox* box, PlayerSettings* settings) {
   for (const FlagRow& row : kFlagRows)
-    ByteAt(settings, row.offset) = FindWidget(box, row.name)->value != 0;
+    StoreSharedWord(ByteAt(settings, row.offset), uint8_t(FindWidget(box, row.name)->value != 0));
   const bool hidden = FindWidget(box, "showHiddenFiles")->value != 0;
   settings->dialogOption = hidden ? settings->dialogOption | kChooserShowHidden
                                   : settings->dialogOption & ~kChooserShowHidden;

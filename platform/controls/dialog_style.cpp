@@ -1,17 +1,8 @@
 #include "platform/controls/dialog_style.h"
 
-#include <algorithm>
-
-#include "platform/screen.h"
-
 namespace {
 
 constexpr int32_t kArrowHalfWidth = 4;
-
-Rect ClipToScreen(const Rect& rect) {
-  return {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, ScreenWidth()),
-          std::min(rect.bottom, ScreenHeight())};
-}
 
 void DrawEdges(DeviceContextHandle dc, const Rect& r, uint32_t topLeft, uint32_t bottomRight) {
   FillRect(dc, {r.left, r.top, r.right, r.top + 1}, topLeft);
@@ -70,24 +61,4 @@ void DrawArrow(DeviceContextHandle dc, const Rect& rect, ArrowDirection directio
 
 bool RectContains(const Rect& rect, int32_t x, int32_t y) {
   return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
-SavedPixels SaveScreenRect(const Rect& rect) {
-  SavedPixels saved{.rect = ClipToScreen(rect)};
-  const uint16_t* screen = ScreenPixels();
-  const int32_t pitch = ScreenWidth();
-  for (int32_t y = saved.rect.top; y < saved.rect.bottom; ++y)
-    saved.pixels.insert(saved.pixels.end(), screen + y * pitch + saved.rect.left,
-                        screen + y * pitch + std::max(saved.rect.left, saved.rect.right));
-  return saved;
-}
-
-void RestoreScreenRect(const SavedPixels& saved) {
-  uint16_t* screen = ScreenPixels();
-  const int32_t pitch = ScreenWidth(), width = saved.rect.right - saved.rect.left;
-  if (width <= 0) return;
-  const uint16_t* from = saved.pixels.data();
-  for (int32_t y = saved.rect.top; y < saved.rect.bottom; ++y, from += width)
-    std::copy_n(from, width, screen + y * pitch + saved.rect.left);
-  PresentScreen();
 }

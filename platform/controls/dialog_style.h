@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "platform/drawing.h"
+#include "platform/screen_save.h"
 
 constexpr uint32_t kFaceColor = RGB(212, 208, 200);
 constexpr uint32_t kLightColor = RGB(255, 255, 255);
@@ -32,11 +32,3 @@ void DrawCheckMark(DeviceContextHandle dc, int32_t x, int32_t y, uint32_t color)
 // A small solid triangle centred in `rect`.
 void DrawArrow(DeviceContextHandle dc, const Rect& rect, ArrowDirection direction, uint32_t color);
 bool RectContains(const Rect& rect, int32_t x, int32_t y);
-
-// The screen pixels under a box, put back when it closes.
-struct SavedPixels {
-  Rect rect{};
-  std::vector<uint16_t> pixels;
-};
-SavedPixels SaveScreenRect(const Rect& rect);
-void RestoreScreenRect(const SavedPixels& saved);

@@ -125,7 +125,7 @@ TEST(WindowMessages, TheEndOfAPlaybackReopensTheItemAtItsStart) {
   ASSERT_FALSE(shortClip.empty());
   TestHome home([](PlayerSettings* settings) { settings->repeat = 0; });
   std::vector<SeenMessage> seen;
-  EXPECT_EQ(RunPlayer(home, Wide(shortClip), "wait 4000\nquit\n", &seen), 0);
+  EXPECT_EQ(RunPlayer(home, Wide(shortClip), "wait 8000\nquit\n", &seen), 0);
   const std::string difference =
       CompareSequence(seen, Join({kCreation,
                                   kWhileAlive,
