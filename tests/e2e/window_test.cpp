@@ -14,6 +14,7 @@
 #include "core/player_settings.h"
 #include "platform/png_file.h"
 #include "player_process.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -241,6 +242,54 @@ TEST(Window, AKilledPlayerResumesItsItemNearTheFrameItHadReached) {
   EXPECT_GE(stored.lastFrame, killedAt) << "killed at " << killedAt;
   EXPECT_LT(stored.lastFrame, killedAt + 200);
   EXPECT_FALSE(std::filesystem::exists(home / "resume.bin"));  // a clean close forgets it
+}
+
+// The pen on the shipped 640x480 skin in the whole player: a script's pointer messages drag and
+// tap the seek slider, and a press on Stop slid off and back still stops on its release.
+TEST(Window, ThePenDragsTheSeekKnobAndStopsThroughTheShippedSkin) {
+  ASSERT_FALSE(Clip().empty());
+  Skin layout{};
+  ParseSkin(ReadFile(std::string(MORVELANT_DIST_DIR) + "/Skins/Kub_640x480.pds"), u"", &layout);
+  const SkinElement &area = layout.SeekArea, &knob = layout.SeekButton, &stop = layout.StopButton,
+                    &view = layout.ViewPort;
+  ASSERT_EQ(knob.Direction, 1);  // a horizontal slider
+  ASSERT_GT(area.Width, knob.Width);
+  const int32_t y = knob.Top + knob.Height / 2;
+  // Dragged by its middle to the middle of its run: released at 50 %.
+  const int32_t middle = area.Left + (area.Width - knob.Width) / 2 + knob.Width / 2;
+  const auto at = [](const SkinElement& e) {
+    return std::to_string(e.Left + e.Width / 2) + " " + std::to_string(e.Top + e.Height / 2);
+  };
+  TempHome home;
+  WriteScript(home / "script.txt",
+              "wait 2500\n"
+              "down " +
+                  std::to_string(knob.Left + knob.Width / 2) + " " + std::to_string(y) + "\nmove " +
+                  std::to_string(middle) + " " + std::to_string(y) + "\nup " +
+                  std::to_string(middle) + " " + std::to_string(y) +
+                  "\nwait 500\n"
+                  "tap " +
+                  std::to_string(area.Left + area.Width - 2) + " " + std::to_string(y) +
+                  "\nwait 500\n"
+                  "down " +
+                  at(stop) + "\nmove " + at(view) + "\nmove " + at(stop) + "\nup " + at(stop) +
+                  "\nwait 1000\nquit\n");
+  PlayerProcess player =
+      StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
+  EXPECT_EQ(WaitForExit(player), 0);
+  const std::string journal = ReadFile(player.journal);
+  std::vector<int> percents;
+  for (size_t at = journal.find("\"event\":\"seek\""); at != std::string::npos;
+       at = journal.find("\"event\":\"seek\"", at + 1)) {
+    const size_t field = journal.find("\"percent\":", at);
+    percents.push_back(std::atoi(journal.c_str() + field + 10));
+  }
+  ASSERT_EQ(percents.size(), 2u) << journal;
+  EXPECT_NEAR(percents[0], 50, 1);
+  EXPECT_GT(percents[1], percents[0]);  // a tap right of the knob moves it on
+  const size_t stopped = journal.find("\"state\":\"stopped\"");
+  ASSERT_NE(stopped, std::string::npos) << journal;
+  EXPECT_NE(journal.find("\"reached_end\":0", stopped), std::string::npos) << journal;
 }
 
 }  // namespace
