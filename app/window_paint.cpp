@@ -8,6 +8,7 @@
 #include "app/window_state.h"
 #include "core/player_state.h"
 #include "media/reader_state.h"
+#include "platform/screen.h"
 #include "playback/engine_state.h"
 #include "skin/skin.h"
 
@@ -120,12 +121,13 @@ intptr_t OnPaint(WindowHandle window, uintptr_t wParam, intptr_t lParam) {
   if (whole) DefWindowProc(window, WM_PAINT, wParam, lParam);
   DeviceContextHandle dc = GetDC(window);
   const bool free = ScreenIsFree();
-  // The video thread draws its frames into the same screen: the background and the still go
-  // down between two of its frames, never through one.
-  EnterCriticalSection(&decodeLock);
-  if (whole && free) DrawBackground(window, dc);
-  if (stillBitmap && (paused || !ItemHasVideo())) DrawStill(dc);
-  LeaveCriticalSection(&decodeLock);
+  {
+    // The video thread draws its frames into the same screen: the background and the still go
+    // down between two of its frames, never through one.
+    const ScreenHold betweenFrames;
+    if (whole && free) DrawBackground(window, dc);
+    if (stillBitmap && (paused || !ItemHasVideo())) DrawStill(dc);
+  }
   if (skin.InfoView.Height > 0 && free && CommandBarIsVisible(commandBar) && whole)
     DrawInfoView(dc);
   ReleaseDC(window, dc);

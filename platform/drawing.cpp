@@ -49,7 +49,7 @@ DrawTarget CopyOfSource(const DrawTarget& source, int32_t x, int32_t y, int32_t 
 }
 
 void PresentIfScreen(DeviceContextHandle dc) {
-  if (dc && !dc->memory) PresentScreen();
+  if (OnScreen(dc)) PresentScreen();
 }
 
 }  // namespace
@@ -133,6 +133,7 @@ bool StretchBlt(DeviceContextHandle destination, int32_t x, int32_t y, int32_t w
                 int32_t height, DeviceContextHandle source, int32_t sourceX, int32_t sourceY,
                 int32_t sourceWidth, int32_t sourceHeight) {
   if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return false;
+  const ScreenHold hold(OnScreen(destination) || OnScreen(source));
   const DrawTarget to = TargetOf(destination);
   DrawTarget from = TargetOf(source);
   if (!to.bits || !from.bits) return false;
@@ -158,6 +159,7 @@ bool BitBlt(DeviceContextHandle destination, int32_t x, int32_t y, int32_t width
 }
 
 void FillRect(DeviceContextHandle dc, const Rect& rect, uint32_t color) {
+  const ScreenHold hold(OnScreen(dc));
   const DrawTarget target = TargetOf(dc);
   if (!target.bits) return;
   const Rect area = Intersect({rect.left + target.originX, rect.top + target.originY,
@@ -172,11 +174,13 @@ void FillRect(DeviceContextHandle dc, const Rect& rect, uint32_t color) {
 }
 
 uint32_t GetPixel(DeviceContextHandle dc, int32_t x, int32_t y) {
+  const ScreenHold hold(OnScreen(dc));
   const uint16_t* pixel = PixelAt(TargetOf(dc), x, y);
   return pixel ? PixelToColor(*pixel) : CLR_INVALID;
 }
 
 void SetPixel(DeviceContextHandle dc, int32_t x, int32_t y, uint32_t color) {
+  const ScreenHold hold(OnScreen(dc));
   if (uint16_t* pixel = PixelAt(TargetOf(dc), x, y)) *pixel = ColorToPixel(color);
 }
 

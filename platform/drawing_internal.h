@@ -34,6 +34,10 @@ struct DeviceContext {
 };
 
 DrawTarget TargetOf(DeviceContextHandle dc);
+// A window or screen context: its pixels are the screen the video frames go to.
+inline bool OnScreen(DeviceContextHandle dc) {
+  return dc && !dc->memory;
+}
 Rect Intersect(const Rect& a, const Rect& b);
 inline bool IsEmpty(const Rect& r) {
   return r.right <= r.left || r.bottom <= r.top;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/backend.h"
@@ -23,9 +25,39 @@ std::vector<uint16_t> surface;
 std::atomic<uint16_t*> pixels{nullptr};
 std::atomic<int32_t> width{0}, height{0};
 std::atomic<bool> powerOn{true};
-// Held from BeginDraw to EndDraw (video and main thread; a thread may nest brackets), and by
-// whole-screen work between frames.
-std::recursive_mutex frameLock;
+// Owned from BeginDraw to EndDraw (video and main thread; a thread may nest brackets), and by
+// drawing on the screen between frames. A mutex and a condition rather than a timed recursive
+// mutex: the thread sanitizer follows these, and a waiter wakes the moment a frame ends.
+struct FrameLock {
+  std::mutex guard;
+  std::condition_variable released;
+  std::thread::id owner;  // written and read under guard
+  int32_t depth = 0;      // written and read under guard
+};
+FrameLock frameLock;
+
+// Takes the frame lock for this thread, waiting at most `wait` (forever when nullopt).
+bool TakeFrameLock(std::optional<std::chrono::milliseconds> wait) {
+  std::unique_lock<std::mutex> hold(frameLock.guard);
+  const std::thread::id self = std::this_thread::get_id();
+  const auto free = [&] { return frameLock.depth == 0 || frameLock.owner == self; };
+  if (!wait)
+    frameLock.released.wait(hold, free);
+  else if (!frameLock.released.wait_for(hold, *wait, free))
+    return false;
+  frameLock.owner = self;
+  ++frameLock.depth;
+  return true;
+}
+
+void GiveFrameLock() {
+  {
+    const std::lock_guard<std::mutex> hold(frameLock.guard);
+    if (frameLock.depth == 0 || frameLock.owner != std::this_thread::get_id()) return;
+    if (--frameLock.depth == 0) frameLock.owner = {};
+  }
+  frameLock.released.notify_all();
+}
 
 void EnsureScreen() {
   if (!pixels.load()) OpenScreen(kDefaultScreenWidth, kDefaultScreenHeight);
@@ -87,23 +119,16 @@ bool DisplayPowerOn() {
 }
 
 void EnterFrameWrite() {
-  frameLock.lock();
+  TakeFrameLock(std::nullopt);
 }
 void LeaveFrameWrite() {
-  frameLock.unlock();
+  GiveFrameLock();
 }
 
-// Polls rather than waiting on a timed lock, which the thread sanitizer cannot follow.
-ScreenHold::ScreenHold() : held_(frameLock.try_lock()) {
-  const auto start = std::chrono::steady_clock::now();
-  while (!held_ && std::chrono::steady_clock::now() - start < kHoldWait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    held_ = frameLock.try_lock();
-  }
-}
+ScreenHold::ScreenHold(bool needed) : held_(needed && TakeFrameLock(kHoldWait)) {}
 
 ScreenHold::~ScreenHold() {
-  if (held_) frameLock.unlock();
+  if (held_) GiveFrameLock();
 }
 
 std::vector<uint16_t> CaptureScreen() {

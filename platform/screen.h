@@ -37,12 +37,12 @@ bool DisplayPowerOn();
 // A frame-buffer write (BeginDraw to EndDraw) holds the screen's frame lock.
 void EnterFrameWrite();
 void LeaveFrameWrite();
-// Whole-screen work between two frames (a capture, the save and restore under a box): holds the
-// frame lock, waiting for it a short bound at most, so that an unended write never hangs the
-// main thread.
+// Drawing on the screen between two frames (a capture, the save and restore under a box, every
+// drawing call on a screen context): holds the frame lock when `needed`, waiting for it a short
+// bound at most, so that an unended write never hangs the main thread.
 class ScreenHold {
  public:
-  ScreenHold();
+  explicit ScreenHold(bool needed = true);
   ~ScreenHold();
   ScreenHold(const ScreenHold&) = delete;
   ScreenHold& operator=(const ScreenHold&) = delete;

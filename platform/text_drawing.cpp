@@ -193,6 +193,8 @@ void TextOut(DeviceContextHandle dc, int32_t x, int32_t y, std::u16string_view t
 
 int32_t DrawText(DeviceContextHandle dc, std::u16string_view text, Rect* rect, uint32_t format) {
   if (!dc || !rect) return 0;
+  // The frame lock before the font engine's: a frame may draw text while it holds the former.
+  const ScreenHold screenHold(OnScreen(dc) && !(format & DT_CALCRECT));
   auto hold = LockFontEngine();
   Font* font = FontOrDefault(dc->font);
   if (!font) return 0;
@@ -217,6 +219,6 @@ int32_t DrawText(DeviceContextHandle dc, std::u16string_view text, Rect* rect, u
     DrawLine(target, *dc, font, line, LineLeft(*rect, format, line.width), top, clip);
     top += lineHeight;
   }
-  if (!dc->memory) PresentScreen();
+  if (OnScreen(dc)) PresentScreen();
   return height;
 }

@@ -90,6 +90,7 @@ uint32_t VirtualKeyOf(SDL_Keycode key) {
 
 // Renders screen-sized pixels into the window's back buffer.
 void Render(const uint16_t* pixels) {
+  const ScreenHold hold;  // a whole frame, never half of one
   SDL_UpdateTexture(texture, nullptr, pixels, ScreenWidth() * 2);
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, texture, nullptr, nullptr);
