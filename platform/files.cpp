@@ -84,6 +84,14 @@ int OpenRegularFile(const std::string& path) {
   return fd;
 }
 
+std::FILE* OpenRegularFileStream(const std::string& path) {
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = fdopen(fd, "rb");
+  if (!stream) close(fd);
+  return stream;
+}
+
 bool IsReadableRegularFile(const std::string& path) {
   const int fd = OpenRegularFile(path);
   if (fd < 0) return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 // The folder of the resolved /proc/self/exe, without a trailing '/'.
@@ -17,6 +18,8 @@ std::string PlayerHome();
 // a device or a folder is refused at once (it could block the open or every read forever).
 // The result is a descriptor in blocking mode, or -1 (errno says why).
 int OpenRegularFile(const std::string& path);
+// OpenRegularFile as a stdio stream for reading; null when refused.
+std::FILE* OpenRegularFileStream(const std::string& path);
 // A regular file that this process can open for reading.
 bool IsReadableRegularFile(const std::string& path);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/player_state.h"
+#include "platform/files.h"
 #include "platform/image_decoder.h"
 #include "platform/text.h"
 #include "skin/skin.h"
@@ -32,7 +33,8 @@ void ImageProgress(BitmapHandle, bool, uintptr_t) {}
 }  // namespace
 
 BitmapHandle LoadImageFile(std::u16string_view path) {
-  std::FILE* file = std::fopen(WideToUtf8(path).c_str(), "rb");
+  // A FIFO or device named like a picture would block the open or the reads forever.
+  std::FILE* file = OpenRegularFileStream(WideToUtf8(path));
   if (!file) return nullptr;
   DeviceContextHandle window = GetDC(mainWindow);
   DeviceContextHandle memory = CreateCompatibleDC(window);

@@ -20,6 +20,7 @@ extern "C" {
 }
 
 #include "morvelant/reader_interface.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "plugins/reader_avformat/adts_header.h"
 #include "plugins/reader_avformat/pcm_decoder.h"
@@ -355,6 +356,9 @@ bool OpenFile(const std::string& path, int32_t parameter) {
   const AVInputFormat* only =
       kReaderFlavour.inputFormat ? av_find_input_format(kReaderFlavour.inputFormat) : nullptr;
   const std::string source = kReaderFlavour.source ? kReaderFlavour.source(path) : path;
+  // A local FIFO or device would block libavformat's open until a writer comes, if ever.
+  const bool local = source.find("://") == std::string::npos;
+  if (local && !IsReadableRegularFile(source)) return false;
   if (avformat_open_input(&item.format, source.c_str(), only, nullptr) < 0 ||
       avformat_find_stream_info(item.format, nullptr) < 0)
     return false;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "morvelant/reader_interface.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "plugins/quellin/network_item.h"
 #include "plugins/reader_mpeg/mpeg_frames.h"
@@ -49,7 +50,7 @@ int32_t RemainingSpan() {
 }
 
 bool ReadStream(const std::string& path) {
-  file = std::fopen(path.c_str(), "rb");
+  file = OpenRegularFileStream(path);
   if (!file || fseeko(file, 0, SEEK_END) != 0) return false;
   fileSize = ftello(file);
   const int64_t firstFrame = FindFirstFrame(file, fileSize, &first);

@@ -288,6 +288,11 @@ TEST(MediaReader, DamagedFilesOpenWhatIsThereOrFailCleanly) {
     EXPECT_EQ(reader.Open(WriteTemporaryFile(c.name, c.bytes)), c.opens) << c.name;
     if (reader.descriptor && c.opens) ReadEverything(&reader);
   }
+  // Refused at once: opening a FIFO would wait for a writer forever.
+  for (const std::string& special : SpecialFilesNamed("film.mp4")) {
+    LoadedReader reader(kMediaReader);
+    EXPECT_FALSE(reader.Open(special)) << special;
+  }
 }
 
 }  // namespace

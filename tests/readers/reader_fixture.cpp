@@ -1,6 +1,7 @@
 #include "tests/readers/reader_fixture.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -51,6 +52,15 @@ std::string WriteTemporaryFile(const std::string& name, const std::string& bytes
   const std::string path = TemporaryFolder() + "/" + name;
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
+}
+
+std::vector<std::string> SpecialFilesNamed(const std::string& name) {
+  const std::string fifo = TemporaryFolder() + "/fifo-" + name;
+  const std::string folder = TemporaryFolder() + "/folder-" + name;
+  std::filesystem::remove(fifo);
+  mkfifo(fifo.c_str(), 0600);
+  std::filesystem::create_directories(folder);
+  return {fifo, folder};
 }
 
 std::string ReadBytes(const std::string& path) {

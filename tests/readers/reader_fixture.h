@@ -14,6 +14,8 @@ std::string ReaderMedia(const std::string& name);
 // A copy of `bytes` in a file of the test's temporary folder; its path.
 std::string WriteTemporaryFile(const std::string& name, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
+// A FIFO nobody writes to and a folder, both named like a media file; their paths.
+std::vector<std::string> SpecialFilesNamed(const std::string& name);
 
 // A reader plug-in from the player's folder, initialised; closed and unloaded at destruction.
 struct LoadedReader {

@@ -1,4 +1,6 @@
 // Loading a skin from its file: the screen-size fallback, images, and what a second skin keeps.
+#include <sys/stat.h>
+
 #include "platform/files.h"
 #include "skin_fixture.h"
 
@@ -77,6 +79,9 @@ TEST_F(SkinLoadTest, LargePicturesComeBackNoLargerThan800By600) {
   WriteText(folder / "folder.jpg", "not a picture at all");
   EXPECT_EQ(LoadImageFile(Utf8ToWide(folder / "folder.jpg")), nullptr);
   EXPECT_EQ(LoadImageFile(Utf8ToWide(folder / "absent.jpg")), nullptr);
+  // A FIFO named like a cover picture is refused at once instead of blocking the open.
+  ASSERT_EQ(mkfifo((folder / "pipe.jpg").c_str(), 0600), 0);
+  EXPECT_EQ(LoadImageFile(Utf8ToWide(folder / "pipe.jpg")), nullptr);
 }
 
 }  // namespace
