@@ -8,6 +8,7 @@
 #include <mutex>
 #include <shared_mutex>
 
+#include "platform/journal.h"
 #include "platform/wave_out_internal.h"
 
 struct WaveOut {
@@ -227,6 +228,7 @@ uint32_t WaveOutSetVolume(WaveOutHandle device, uint32_t volume) {
   const std::shared_lock alive(lifetimeLock);
   if (device && !IsOpen(device)) return MMSYSERR_INVALHANDLE;
   volumeWord = volume;
+  JournalWrite("volume", {{"left", int64_t{volume & 0xFFFF}}, {"right", int64_t{volume >> 16}}});
   return MMSYSERR_NOERROR;
 }
 

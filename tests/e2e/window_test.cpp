@@ -293,3 +293,41 @@ TEST(Window, ThePenDragsTheSeekKnobAndStopsThroughTheShippedSkin) {
 }
 
 }  // namespace
+
+// The volume slider of the shipped 640x480 skin in the whole player: a knob dragged past the
+// right end stops there and a press on it there leaves it; while muted, taps and drags move
+// the knob without touching the device volume, and unmuting applies where the knob came to.
+TEST(Window, TheVolumeKnobStopsAtTheRightEndAndMovesSilentlyWhileMuted) {
+  ASSERT_FALSE(Clip().empty());
+  Skin layout{};
+  ParseSkin(ReadFile(std::string(MORVELANT_DIST_DIR) + "/Skins/Kub_640x480.pds"), u"", &layout);
+  const SkinElement &area = layout.VolumeArea, &knob = layout.VolumeButton;
+  // The numbers below follow from this geometry: a run of 80 pixels from Left 505.
+  ASSERT_EQ(area.Left, 505);
+  ASSERT_EQ(area.Width, 122);
+  ASSERT_EQ(knob.Width, 42);
+  const std::string y = " " + std::to_string(area.Top + area.Height / 2);
+  TempHome home;
+  WriteScript(home / "script.txt",
+              "wait 3000\n"
+              // The knob starts at 80 % (Left 568): dragged far right it stops at Left 585.
+              "down 589" +
+                  y + "\nmove 700" + y + "\nup 700" + y + "\nwait 200\n" +
+                  // A press at the right end lands on the knob and leaves it there.
+                  "tap 626" + y + "\nwait 200\n" + "command 40038\nwait 200\n" +  // mute
+                  // Muted: a tap left of the knob (to Left 577) and a drag to Left 519.
+                  "tap 520" + y + "\nwait 200\n" + "down 598" + y + "\nmove 540" + y + "\nup 540" +
+                  y + "\nwait 200\n" +
+                  "command 40038\nwait 200\nquit\n");  // unmute: (519 - 505) x 100 / 80 = 17 %
+  PlayerProcess player =
+      StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
+  EXPECT_EQ(WaitForExit(player), 0);
+  const std::string journal = ReadFile(player.journal);
+  std::vector<int> lefts;
+  for (size_t at = journal.find("\"event\":\"volume\""); at != std::string::npos;
+       at = journal.find("\"event\":\"volume\"", at + 1))
+    lefts.push_back(std::atoi(journal.c_str() + journal.find("\"left\":", at) + 7));
+  // The stored 80 % at start, 100 % twice, muted, nothing while muted, 17 % (17 x 65535 / 100),
+  // and the desktop's own volume given back at exit.
+  EXPECT_EQ(lefts, (std::vector<int>{52428, 65535, 65535, 0, 11140, 65535})) << journal;
+}
