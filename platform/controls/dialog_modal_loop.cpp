@@ -33,6 +33,7 @@ bool RunModalLoop(const ModalHandlers& handlers) {
       continue;
     }
     DispatchMessage(&message);
+    if (handlers.owner && !IsWindow(handlers.owner)) return false;
     if (TakeAnswer(handlers)) return true;
     if (handlers.afterDispatch) handlers.afterDispatch();
   }

@@ -18,10 +18,13 @@ struct ModalHandlers {
   std::function<void()> afterDispatch;
   // A script's answer; returns true when the box has ended. Empty: the box takes no answers.
   std::function<bool(const std::string&)> answer;
+  // The window the box belongs to, or null: when a message destroys it (the player closed
+  // under the box), the box ends at once rather than draw what went with it.
+  WindowHandle owner = nullptr;
 };
 
-// Runs until a handler ends the box. False when the quit message arrived instead; it is
-// posted again so that the outer loop ends too.
+// Runs until a handler ends the box. False when the quit message arrived instead (it is
+// posted again so that the outer loop ends too) or the owner was destroyed.
 bool RunModalLoop(const ModalHandlers& handlers);
 
 bool IsPenMessage(uint32_t message);

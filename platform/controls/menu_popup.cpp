@@ -327,8 +327,10 @@ uint32_t TrackMenu(MenuBarTracking* tracking) {
   Tracker tracker{.tracking = tracking};
   OpenTitle(&tracker, tracking->title, tracking->fromKeyboard);
   RunModalLoop({.input = [&](const Message& message) { return OnInput(&tracker, message); },
-                .afterDispatch = [&] { DrawAll(tracker); }});
+                .afterDispatch = [&] { DrawAll(tracker); },
+                .owner = tracking->owner});
   ClosePopupsFrom(&tracker, 0);
+  if (!IsWindow(tracking->owner)) return 0;  // closed under the menu: the bar went with it
   CommandBarDrawTitles(tracking->bar, -1);
   return tracker.chosen;
 }

@@ -331,3 +331,17 @@ TEST(Window, TheVolumeKnobStopsAtTheRightEndAndMovesSilentlyWhileMuted) {
   // and the desktop's own volume given back at exit.
   EXPECT_EQ(lefts, (std::vector<int>{52428, 65535, 65535, 0, 11140, 65535})) << journal;
 }
+
+// Closing the player (the window's close, a script's quit) while a menu, a dialog or a box is
+// open ends it cleanly: the box goes with the window instead of drawing what went with it.
+TEST(Window, ClosingThePlayerUnderAnOpenMenuOrDialogEndsCleanly) {
+  ASSERT_FALSE(Clip().empty());
+  for (const char* opening : {"tap 15 12", "command 40055", "command 40037"}) {
+    TempHome home;
+    WriteScript(home / "script.txt", std::string("wait 1500\n") + opening + "\nwait 500\nquit\n");
+    PlayerProcess player =
+        StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
+    EXPECT_EQ(WaitForExit(player), 0) << opening;
+    EXPECT_NE(ReadFile(player.journal).find("\"event\":\"exit\""), std::string::npos) << opening;
+  }
+}

@@ -1,5 +1,6 @@
 // Playlists in the whole player, run headless from a script: the next and previous keys step
-// the list, and a new start resumes the entry the last run had reached.
+// the list, a new start resumes the entry the last run had reached, and a tap on a row of the
+// playlist view opens it.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +8,7 @@
 #include "../e2e/player_process.h"
 #include "../platform/temp_folder.h"
 #include "../playback/playback_fixture.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -44,6 +46,31 @@ TEST(PlaylistPlayer, NextAndPreviousKeysThenResumeAfterARestart) {
       StartPlayer(home.path, home / "second.jsonl", {"--script=" + home / "quit.txt"});
   EXPECT_EQ(WaitForExit(second), 0);
   EXPECT_EQ(OpenedPaths(home / "second.jsonl"), std::vector<std::string>{clips[1]});
+}
+
+// Audio items show the playlist in the viewport of the shipped 640x480 skin: on the second
+// entry, a tap just inside the top of the list, on the first row, opens the first.
+TEST(PlaylistPlayer, ATapOnARowOfThePlaylistViewOpensThatEntry) {
+  std::vector<std::string> songs;
+  for (const char* name : {"a", "b", "c"}) {
+    songs.push_back(
+        MakePlaybackMedia(std::string("song_") + name + ".avi",
+                          "-f lavfi -i sine=frequency=440:duration=20 -c:a libmp3lame"));
+    ASSERT_FALSE(songs.back().empty());
+  }
+  Skin layout{};
+  ParseSkin(ReadFile(std::string(MORVELANT_DIST_DIR) + "/Skins/Kub_640x480.pds"), u"", &layout);
+  const SkinElement& list = layout.ViewPort;
+  ASSERT_GT(list.Height, 20);
+  TempFolder home;
+  std::ofstream(home / "list.m3u") << songs[0] << "\n" << songs[1] << "\n" << songs[2] << "\n";
+  std::ofstream(home / "tap.txt") << "wait 2500\nkey 0xB0\nwait 1500\ntap " << list.Left + 50 << " "
+                                  << list.Top + 5 << "\nwait 1500\nquit\n";
+  PlayerProcess player = StartPlayer(home.path, home / "tap.jsonl",
+                                     {"--script=" + home / "tap.txt", home / "list.m3u"});
+  EXPECT_EQ(WaitForExit(player), 0);
+  EXPECT_EQ(OpenedPaths(home / "tap.jsonl"),
+            (std::vector<std::string>{songs[0], songs[1], songs[0]}));
 }
 
 }  // namespace
