@@ -20,17 +20,21 @@ ItemFacts DescribeItem() {
   const MediaDescriptor* item = currentDescriptor;
   if (!item) return {.lastHadVideo = lastHadVideo};
   lastHadVideo = item->FrameCount != 0;
+  // A live stream's own title, once it has one, stands for the tags read at its start.
+  std::u16string streamTitle;
+  const bool live = ReadStreamTitle(&streamTitle) > 0 && !streamTitle.empty();
   return {.open = true,
           .lastHadVideo = lastHadVideo,
           .frameCount = item->FrameCount,
           .currentFrame = LoadSharedWord(item->CurrentFrame),
           .framesPerSecond = item->FramesPerSecond,
           .audioLength = item->AudioLength,
+          .endless = item->FrameCount == 0 && item->AudioLength == AUDIO_LENGTH_UNKNOWN,
           .sampleRate = LoadSharedWord(item->SampleRate),
           .channels = LoadSharedWord(item->Channels),
           .position = GetPosition(),
-          .title = audioTitle,
-          .artist = audioArtist,
+          .title = live ? streamTitle : audioTitle,
+          .artist = live ? u"" : audioArtist,
           .album = audioAlbum,
           .bitrate = audioBitrate};
 }

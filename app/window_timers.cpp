@@ -40,9 +40,20 @@ void StartTick(WindowHandle window, uint32_t timer) {
   }
 }
 
+// A live stream's title changed since the info line was built: build it again.
+void FollowStreamTitle() {
+  static int32_t shownChanges = 0;  // main thread
+  std::u16string title;
+  const int32_t changes = ReadStreamTitle(&title);
+  if (changes == shownChanges) return;
+  shownChanges = changes;
+  BuildInfoText();
+}
+
 // The seek knob and the text views, skipped while a video owns the screen and runs, and while
 // the knob is being dragged.
 void DisplayTick(WindowHandle window) {
+  FollowStreamTitle();
   if (screenTakeover && (!paused || fastForward)) return;
   if (skin.SeekButton.Pushed) return;
   PlaceSeekKnob(GetPosition());

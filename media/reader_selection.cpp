@@ -92,6 +92,8 @@ int32_t InstallLibraryReader(std::u16string_view name) {
   }
   if (name.find(kKeptReaderMark) != std::u16string_view::npos)
     keptReaderLibrary = currentReaderLibrary;
+  readerStreamTitle = reinterpret_cast<ReaderStreamTitleFunction>(
+      GetProcAddress(currentReaderLibrary, READER_EXPORT_STREAM_TITLE));
   return 0;
 }
 
@@ -130,6 +132,7 @@ std::u16string_view PathExtension(std::u16string_view path) {
 int32_t SelectReader() {
   ForgetCurrentLibrary();
   readerOps = {};
+  readerStreamTitle = nullptr;
   const std::u16string_view path = WideView(currentPath);
   if (path == kBroadcastPath) return InstallLibraryReader(kBroadcastReader);
   if (IsAviPath(path)) {

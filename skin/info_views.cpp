@@ -6,6 +6,7 @@
 
 #include "core/player_state.h"
 #include "platform/controls/list_view.h"
+#include "platform/journal.h"
 #include "platform/text.h"
 #include "skin/skin.h"
 
@@ -70,7 +71,7 @@ std::u16string InfoLine(const ItemFacts& item) {
   else
     line = item.title;
   if (line.empty()) line = kNoFile;
-  if (item.open) line += u" (" + FormatTime(RunningSeconds(item)) + u")";
+  if (item.open && !item.endless) line += u" (" + FormatTime(RunningSeconds(item)) + u")";
   return u" " + line + u" ";
 }
 
@@ -153,7 +154,9 @@ std::u16string FormatTime(int32_t seconds) {
 
 void BuildInfoText() {
   const ItemFacts item = skinHooks.describeItem();
-  InfoText = InfoLine(item);
+  const std::u16string line = InfoLine(item);
+  if (line != InfoText) JournalWrite("info", {{"text", WideToUtf8(line)}});
+  InfoText = line;
   if (mainWindow) {
     DeviceContextHandle dc = GetDC(mainWindow);
     DrawInfoView(dc);

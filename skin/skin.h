@@ -160,6 +160,7 @@ struct ItemFacts {
   int32_t frameCount = 0, currentFrame = 0;
   double framesPerSecond = 0;
   int32_t audioLength = 0;  // bytes of audio data
+  bool endless = false;     // a live stream, or audio of unknown length: no running time
   int32_t sampleRate = 0, channels = 0;
   double position = 0;                  // per cent, the reader's progress
   std::u16string title, artist, album;  // as the audio decoder reported them

@@ -117,7 +117,8 @@ bool StartItem(const std::string& url) {
     download->buffer.insert(0, tag);
     prefixBytes = int64_t(tag.size());
   }
-  const int64_t length = download->contentLength > 0 ? download->contentLength : INT32_MAX;
+  const int64_t length =
+      download->contentLength > 0 ? download->contentLength : AUDIO_LENGTH_UNKNOWN;
   descriptor.AudioLength = int32_t(std::min<int64_t>(length, INT32_MAX));
   return true;
 }
@@ -177,7 +178,8 @@ int32_t NetworkRemainingSpan() {
 
 double NetworkProgress() {
   std::lock_guard<std::mutex> hold(readerLock);
-  if (!download || descriptor.AudioLength == INT32_MAX || descriptor.AudioLength <= 0) return 0;
+  if (!download || descriptor.AudioLength == AUDIO_LENGTH_UNKNOWN || descriptor.AudioLength <= 0)
+    return 0;
   return std::min(100.0, handedOut * 100.0 / descriptor.AudioLength);
 }
 

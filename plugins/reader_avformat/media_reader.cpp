@@ -222,7 +222,8 @@ double AudioBytesPerSecond(const AVStream* stream) {
 // The stream's length in delivered bytes: counted from an index that lists every packet, else
 // its duration at its byte rate.
 int64_t AudioBytes(AVStream* stream) {
-  if (item.duration <= 0) return INT32_MAX;  // unknown length: the audio plays until it ends
+  if (item.duration <= 0)
+    return AUDIO_LENGTH_UNKNOWN;  // unknown length: the audio plays until it ends
   const int entries = avformat_index_get_entries_count(stream);
   if (item.audioCode.framing != AudioFraming::Decoded && entries > 0 &&
       entries == stream->nb_frames) {

@@ -11,6 +11,8 @@ extern "C" {
 
 #define MEDIA_DESCRIPTOR_SIZE 10072
 #define MAX_CHAPTERS 100
+/* AudioLength of a live stream or one whose length is unknown: its audio plays until it ends. */
+#define AUDIO_LENGTH_UNKNOWN 0x7FFFFFFF
 #define CHAPTER_NAME_CHARS 50
 
 /* Owned by the reader from a successful Open to the next Close. */
@@ -87,6 +89,13 @@ MORVELANT_STATIC_ASSERT(sizeof(ReaderOps) == 44, "ReaderOps is 44 bytes on 32-bi
 
 /* The one export of a reader plug-in library. */
 typedef int32_t (*InitializeReaderFunction)(ReaderOps* table);
+
+/* Optional, our addition: the title of a live stream where it is being read (an internet
+ * radio's song) into title, capacity characters with the terminator; returns a count that grows
+ * each time the title changes, 0 while there is none. Called on the main window's thread, about
+ * once a second while an item is open. */
+typedef int32_t (*ReaderStreamTitleFunction)(char16_t* title, int32_t capacity);
+#define READER_EXPORT_STREAM_TITLE "ReaderStreamTitle"
 
 #ifdef __cplusplus
 }

@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <thread>
 
 #include "plugins/audio_mpg123/mpeg_audio_header.h"
+#include "tests/e2e/player_process.h"
 #include "tests/readers/http_test_server.h"
 #include "tests/readers/reader_fixture.h"
 
@@ -160,6 +162,26 @@ TEST(NetworkReader, RadioTitlesReachTheTagsAndTheProbe) {
   const std::vector<int16_t> samples = WaveSamples(wave);
   const std::vector<int16_t> once = FfmpegSamples(ReaderMedia("cbr.mp3"));
   EXPECT_NEAR(double(samples.size()), 2.0 * double(once.size()), 4608);
+}
+
+// In the whole player, the info line follows the station's titles as the audio passes them, and
+// shows no running time for a live stream.
+TEST(NetworkReader, RadioTitlesFollowInThePlayersInfoLine) {
+  TestHttpServer server(Handle);
+  ASSERT_GT(server.port, 0);
+  const std::string script = WriteTemporaryFile("radio-script.txt", "wait 4000\nquit\n");
+  const std::string home = std::filesystem::path(script).parent_path() / "radio-home";
+  std::filesystem::create_directories(home);
+  PlayerProcess player =
+      StartPlayer(home, home + "/journal.jsonl", {"--script=" + script, server.Url("/radio")});
+  EXPECT_EQ(WaitForExit(player), 0);
+  const std::string journal = ReadBytes(player.journal);
+  // The first line names the address; a later one the title the station sent after its first.
+  const size_t first = journal.find("\"event\":\"info\",\"text\":\" " + server.Url("/radio"));
+  ASSERT_NE(first, std::string::npos) << journal;
+  EXPECT_NE(journal.find("\"event\":\"info\",\"text\":\" Radio Band - Dawn \"", first),
+            std::string::npos)
+      << journal;
 }
 
 TEST(NetworkReader, ProbeInfoOnANetworkItem) {

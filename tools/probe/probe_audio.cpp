@@ -2,8 +2,6 @@
 // chooses, with the calls the audio thread makes, written as a 16-bit PCM WAV at the format
 // the decoder reported. For a network item whose reader offers ReaderStreamTitle, each stream
 // title the decoded audio passed is listed after the tags.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,20 +45,6 @@ std::string WaveFile(const AudioPassResult& result) {
   return bytes;
 }
 
-constexpr int32_t kStreamTitleChars = 200;
-using StreamTitleFunction = int32_t (*)(char16_t* title, int32_t capacity);
-
-// The optional ReaderStreamTitle export of the reader library whose Open is installed.
-StreamTitleFunction StreamTitleExport() {
-  Dl_info where{};
-  if (!dladdr(reinterpret_cast<void*>(readerOps.Open), &where) || !where.dli_fname) return nullptr;
-  void* library = dlopen(where.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-  if (!library) return nullptr;
-  auto function = reinterpret_cast<StreamTitleFunction>(dlsym(library, "ReaderStreamTitle"));
-  dlclose(library);  // the reader selection holds its own reference
-  return function;
-}
-
 // The audio thread's decoding pass, fed by the reader's ReadAudio; `streamTitles` gets each
 // new stream title the reader reports between reads.
 bool DecodeAudio(AudioPassResult* result, std::vector<std::string>* streamTitles) {
@@ -73,14 +57,14 @@ bool DecodeAudio(AudioPassResult* result, std::vector<std::string>* streamTitles
   };
   const AudioPassOptions options{.equalizerOn = playerSettings.equalizerOn,
                                  .bands = playerSettings.equalizerBands};
-  const StreamTitleFunction titleOf = isUrl ? StreamTitleExport() : nullptr;
   int32_t changes = 0;
   const auto read = [&](uint8_t* destination, int32_t length) {
     const int32_t got = readerOps.ReadAudio(destination, length);
-    char16_t title[kStreamTitleChars] = {};
-    if (titleOf && titleOf(title, kStreamTitleChars) != changes) {
-      changes = titleOf(title, kStreamTitleChars);
-      streamTitles->push_back(WideToUtf8(WideView(title)));
+    std::u16string title;
+    const int32_t now = isUrl ? ReadStreamTitle(&title) : 0;
+    if (now != changes) {
+      changes = now;
+      streamTitles->push_back(WideToUtf8(title));
     }
     return got;
   };
