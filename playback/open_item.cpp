@@ -87,7 +87,10 @@ int32_t OpenMode() {
 }
 
 int32_t ReaderOpen(int32_t mode) {
-  return readerOps.Open(currentPath, mode, playerSettings.readerParameter, &currentDescriptor);
+  const int32_t result =
+      readerOps.Open(currentPath, mode, playerSettings.readerParameter, &currentDescriptor);
+  JournalReaderOpen(mode, result != 0);
+  return result;
 }
 
 // A reopen that fails leaves nothing to play; it is reported like a failed open.
@@ -176,8 +179,9 @@ void StartVideoThread(WindowHandle window) {
 // Steps 10 to 30 for one entry; false when Open failed (the caller may try the next entry).
 bool OpenCurrentPath(WindowHandle window, int32_t startFrame) {
   SendMessage(window, kWaitCursorMessage, 0, 1);
+  // Cached input is opened plainly first and then again cached.
   const int32_t mode = OpenMode();
-  if (!ReaderOpen(mode)) {
+  if (!ReaderOpen(mode == READER_MODE_URL ? READER_MODE_URL : READER_MODE_LOCAL)) {
     currentDescriptor = nullptr;
     SendMessage(window, kWaitCursorMessage, 0, 0);
     EnableCommandBar(true);

@@ -32,6 +32,11 @@ void JournalItemOpened() {
                                {"audio_length", int64_t{d.AudioLength}}});
 }
 
+void JournalReaderOpen(int32_t mode, bool ok) {
+  JournalWrite("reader-open",
+               {{"path", WideToUtf8(currentPath)}, {"mode", int64_t{mode}}, {"ok", int64_t{ok}}});
+}
+
 void JournalPlaybackState(const char* state) {
   const char* previous = lastState.exchange(state);
   if (std::strcmp(previous, state) == 0) return;

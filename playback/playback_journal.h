@@ -6,6 +6,9 @@
 
 // "item-opened": the video thread of the opened item has been started.
 void JournalItemOpened();
+// "reader-open": the reader's Open was called for the current item in `mode` (0 local, 1 network,
+// 2 cached input) and succeeded or not.
+void JournalReaderOpen(int32_t mode, bool ok);
 // "state": playing, paused, fast-forward or stopped; written only when the state changes.
 void JournalPlaybackState(const char* state);
 // "seek": the target frame (or -1) and the target percentage (or -1).

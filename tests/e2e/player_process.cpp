@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -82,4 +83,31 @@ int RunPlayer(const std::vector<std::string>& arguments, std::string* output) {
   while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output->append(buffer, got);
   const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string CommandOutput(const std::string& line) {
+  std::string output;
+  FILE* pipe = popen(line.c_str(), "r");
+  if (!pipe) return output;
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, got);
+  pclose(pipe);
+  return output;
+}
+
+std::string MakeMedia(const std::string& name, const std::string& ffmpegArgs) {
+  const std::filesystem::path path =
+      std::filesystem::path(MORVELANT_DIST_DIR) / ".." / "tests" / "e2e_media" / name;
+  if (std::filesystem::exists(path)) return path.string();
+  std::filesystem::create_directories(path.parent_path());
+  // Tests run side by side: each writes its own partial file (same extension, so that ffmpeg
+  // picks the same format) and the rename puts a whole one in place.
+  const std::filesystem::path partial =
+      path.parent_path() /
+      (".partial-" + std::to_string(getpid()) + "-" + path.filename().string());
+  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" +
+                              partial.string() + "' 2>/dev/null && mv '" + partial.string() +
+                              "' '" + path.string() + "'";
+  return std::system(command.c_str()) == 0 ? path.string() : "";
 }

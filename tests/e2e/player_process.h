@@ -23,3 +23,8 @@ int WaitForExit(PlayerProcess& player);
 std::string ReadFile(const std::string& path);
 // Runs the player to its end and returns its exit code and standard output.
 int RunPlayer(const std::vector<std::string>& arguments, std::string* output);
+// The standard output of a shell line.
+std::string CommandOutput(const std::string& line);
+// Makes `name` (a path under the test media folder) with `ffmpeg <ffmpegArgs> <path>` once per
+// build; "" when ffmpeg failed.
+std::string MakeMedia(const std::string& name, const std::string& ffmpegArgs);
