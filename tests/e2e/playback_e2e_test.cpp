@@ -20,6 +20,7 @@
 #include "platform/screen.h"
 #include "player_process.h"
 #include "skin/skin.h"
+#include "tests/readers/http_test_server.h"
 #include "video/colour_conversion.h"
 #include "video/output_geometry.h"
 
@@ -509,6 +510,25 @@ TEST(PlaybackEndToEndChapters, TheMenuListsTheChaptersInOrderAndEachSeeksToItsCh
     EXPECT_GE(first, chapterStart) << steps[i].input;
     EXPECT_LT(first, chapterStart + kFramesPerChapter / 2) << steps[i].input;
   }
+}
+
+// A network item is opened once, as a network item, whatever the cached input setting says.
+TEST(PlaybackEndToEndNetwork, ANetworkItemIsOpenedOnceWhateverCachedInputSays) {
+  const std::string clip = MakeMedia(kItems[0].file, kItems[0].ffmpegArgs);
+  ASSERT_FALSE(clip.empty());
+  const std::string bytes = ReadBytes(clip);
+  TestHttpServer server([&](const HttpRequest&, int socket, TestHttpServer&) {
+    SendBytes(socket, "HTTP/1.0 200 OK\r\nContent-Type: video/x-msvideo\r\nContent-Length: " +
+                          std::to_string(bytes.size()) + "\r\n\r\n" + bytes);
+  });
+  ASSERT_GT(server.port, 0);
+  TempHome home;
+  WriteSettings(home, {.cachedInput = true});
+  const PlayerRun run = PlayToTheEnd(home, server.Url("/clip.avi"), "");
+  EXPECT_EQ(ReaderOpenModes(run), std::vector<int64_t>{1});
+  const auto opened = EventIndexes(run.journal, "item-opened");
+  ASSERT_FALSE(opened.empty());
+  EXPECT_EQ(Number(run.journal[opened[0]], "frames"), ContainerFrames(clip));
 }
 
 }  // namespace
