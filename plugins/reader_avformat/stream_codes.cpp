@@ -4,8 +4,8 @@ namespace {
 
 // H.264 and HEVC leave the container as Annex B with their parameter sets in front of each key
 // frame; MPEG-4 Part 2 and MPEG-1/2 get their sequence headers (which MP4 keeps out of the
-// packets) in front of each key frame. Theora is missing: its decoder needs three set-up
-// packets the descriptor cannot carry, so Theora files play their audio only.
+// packets) in front of each key frame. Theora gets its three set-up packets, each after its
+// 16-bit big-endian length, in front of each key frame; the video plug-in splits them off.
 constexpr VideoCode kVideoCodes[] = {
     {.codec = AV_CODEC_ID_H264, .fourCC = "H264", .bitstreamFilter = "h264_mp4toannexb"},
     {.codec = AV_CODEC_ID_HEVC, .fourCC = "HEVC", .bitstreamFilter = "hevc_mp4toannexb"},
@@ -17,6 +17,7 @@ constexpr VideoCode kVideoCodes[] = {
     {.codec = AV_CODEC_ID_VP8, .fourCC = "VP80", .bitstreamFilter = nullptr},
     {.codec = AV_CODEC_ID_VP9, .fourCC = "VP90", .bitstreamFilter = nullptr},
     {.codec = AV_CODEC_ID_AV1, .fourCC = "AV01", .bitstreamFilter = nullptr},
+    {.codec = AV_CODEC_ID_THEORA, .fourCC = "THEO", .bitstreamFilter = "dump_extra"},
 };
 
 // Codecs whose plug-in reads the bare stream. Vorbis, Opus, FLAC, ALAC, WMA and the rest need

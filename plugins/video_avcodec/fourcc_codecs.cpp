@@ -31,6 +31,7 @@ constexpr FourCCCodec kFourCCCodecs[] = {
     {.fourCC = "vp80", .codec = AV_CODEC_ID_VP8},
     {.fourCC = "vp90", .codec = AV_CODEC_ID_VP9},
     {.fourCC = "av01", .codec = AV_CODEC_ID_AV1},
+    {.fourCC = "theo", .codec = AV_CODEC_ID_THEORA},
 };
 constexpr size_t kFourCCChars = 4;
 

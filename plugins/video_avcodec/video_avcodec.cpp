@@ -15,6 +15,7 @@ extern "C" {
 #include "morvelant/decoded_picture.h"
 #include "morvelant/video_codec.h"
 #include "plugins/video_avcodec/fourcc_codecs.h"
+#include "plugins/video_avcodec/theora_setup.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -69,11 +70,33 @@ bool OpenDecoder(const VideoDecoderParams* params) {
   context->max_pixels = VIDEO_MAX_PICTURE_PIXELS;
   context->width = announcedWidth = params->PictureWidth;
   context->height = announcedHeight = params->PictureHeight;
-  return avcodec_open2(context, codec, nullptr) == 0;
+  // Theora opens once its set-up packets arrive in front of the first key frame.
+  return codecId == AV_CODEC_ID_THEORA || avcodec_open2(context, codec, nullptr) == 0;
+}
+
+// Opens the Theora decoder on the set-up packets in front of a key frame.
+bool OpenWithSetup(const uint8_t* setup, size_t size) {
+  context->extradata = static_cast<uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+  if (!context->extradata) return false;
+  std::copy(setup, setup + size, context->extradata);
+  context->extradata_size = int(size);
+  return avcodec_open2(context, context->codec ? context->codec : avcodec_find_decoder(codecId),
+                       nullptr) == 0;
+}
+
+// Takes the set-up packets off the front of a Theora packet, opening the decoder on the first
+// ones; false while the decoder cannot be open or nothing but set-up came.
+bool TakeTheoraSetup(const uint8_t** data, int32_t* size) {
+  const size_t setup = TheoraSetupBytes(*data, size_t(*size));
+  if (setup > 0 && !avcodec_is_open(context) && !OpenWithSetup(*data, setup)) return false;
+  *data += setup;
+  *size -= int32_t(setup);
+  return avcodec_is_open(context) && *size > 0;
 }
 
 // Feeds one packet and takes at most one picture; a full decoder gives one up first.
 bool DecodePacket(const uint8_t* data, int32_t size) {
+  if (codecId == AV_CODEC_ID_THEORA && !TakeTheoraSetup(&data, &size)) return false;
   av_packet_unref(packet);
   if (av_new_packet(packet, size) < 0) return false;  // padded and zeroed as libavcodec needs
   std::copy(data, data + size, packet->data);

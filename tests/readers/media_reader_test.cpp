@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "plugins/video_avcodec/theora_setup.h"
 #include "tests/readers/reader_fixture.h"
 
 namespace {
@@ -24,8 +25,7 @@ TEST(MediaReader, ProbeInfoAnnouncesEachContainersStreams) {
       {"h264_aac.mp4", "H264", 320, 240, 200, 5632, 1, 44100},
       {"hevc_opus.mkv", "HEVC", 320, 240, 100, 1, 1, 48000},
       {"vp9_vorbis.webm", "VP90", 320, 240, 100, 1, 1, 44100},
-      // Theora needs set-up packets no descriptor carries: its files play their audio.
-      {"theora_vorbis.ogg", "", 0, 0, 0, 1, 1, 44100},
+      {"theora_vorbis.ogg", "THEO", 320, 240, 75, 1, 1, 44100},
       {"mpeg2_mp2.mpg", "MPG2", 320, 240, 100, 80, 1, 44100},
       {"h264_ac3.ts", "H264", 320, 240, 100, 8192, 1, 44100},
       {"tone.flac", "", 0, 0, 0, 1, 2, 44100},
@@ -95,8 +95,8 @@ TEST(MediaReader, PicturesEqualFfmpegsFrameForFrame) {
   // The video plug-in hands out what each packet gives: a decoder that holds frames back for
   // reordering keeps the last few when the packets run out.
   constexpr size_t kHeldBack = 4;
-  for (const char* file :
-       {"h264_aac.mp4", "hevc_opus.mkv", "vp9_vorbis.webm", "mpeg2_mp2.mpg", "h264_ac3.ts"}) {
+  for (const char* file : {"h264_aac.mp4", "hevc_opus.mkv", "vp9_vorbis.webm", "mpeg2_mp2.mpg",
+                           "h264_ac3.ts", "theora_vorbis.ogg"}) {
     const std::string out = WriteTemporaryFile(std::string(file) + ".probe.y4m", "");
     const ProbeRun run = Probe("video", ReaderMedia(file), out);
     ASSERT_EQ(run.status, 0) << file << "\n" << run.output;
@@ -108,6 +108,27 @@ TEST(MediaReader, PicturesEqualFfmpegsFrameForFrame) {
     for (size_t i = 0; i < ours.frames.size() && i < theirs.frames.size(); ++i)
       ASSERT_TRUE(ours.frames[i] == theirs.frames[i]) << file << " frame " << i;
   }
+}
+
+// Theora's set-up packets ride in front of each key frame; the video plug-in splits them off
+// only when all three are there whole.
+TEST(MediaReader, TheoraSetupPacketsLeadEachKeyFrame) {
+  LoadedReader reader(kMediaReader);
+  ASSERT_TRUE(reader.Open(ReaderMedia("theora_vorbis.ogg")));
+  std::vector<uint8_t> packet(kPacketBufferBytes);
+  const int32_t keySize = reader.ops.ReadVideoFrame(packet.data(), 0);
+  ASSERT_GT(keySize, 0);
+  const size_t setup = TheoraSetupBytes(packet.data(), size_t(keySize));
+  ASSERT_GT(setup, 0u);
+  EXPECT_LT(setup, size_t(keySize)) << "a picture follows the set-up packets";
+  for (size_t cut = 0; cut < setup; ++cut) ASSERT_EQ(TheoraSetupBytes(packet.data(), cut), 0u);
+  std::vector<uint8_t> reordered(packet.begin(), packet.begin() + keySize);
+  reordered[2] = 0x81;  // the identification packet's type byte no longer first
+  EXPECT_EQ(TheoraSetupBytes(reordered.data(), reordered.size()), 0u);
+  int32_t next = 0;
+  while (next == 0) next = reader.ops.ReadVideoFrame(packet.data(), 0);
+  ASSERT_GT(next, 0);
+  EXPECT_EQ(TheoraSetupBytes(packet.data(), size_t(next)), 0u) << "not in front of other frames";
 }
 
 TEST(MediaReader, FullHdPicturesDecodeAtTheAnnouncedSize) {
