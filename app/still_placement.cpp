@@ -5,10 +5,17 @@
 StillPlacement PlaceStill(int32_t width, int32_t height, const ViewPortBox& viewPort,
                           bool fullScreen) {
   if (width > viewPort.width || height > viewPort.height) {
-    const float scale = std::min(static_cast<float>(viewPort.width) / static_cast<float>(width),
-                                 static_cast<float>(viewPort.height) / static_cast<float>(height));
-    const int32_t scaledWidth = static_cast<int32_t>(scale * static_cast<float>(width));
-    const int32_t scaledHeight = static_cast<int32_t>(scale * static_cast<float>(height));
+    const float byWidth = static_cast<float>(viewPort.width) / static_cast<float>(width);
+    const float byHeight = static_cast<float>(viewPort.height) / static_cast<float>(height);
+    const float scale = std::min(byWidth, byHeight);
+    // The side that sets the scale fills the viewport exactly: the float product can fall a
+    // hair short of it, and truncating would leave a one-pixel gap of background.
+    const int32_t scaledWidth = byWidth <= byHeight
+                                    ? viewPort.width
+                                    : static_cast<int32_t>(scale * static_cast<float>(width));
+    const int32_t scaledHeight = byHeight <= byWidth
+                                     ? viewPort.height
+                                     : static_cast<int32_t>(scale * static_cast<float>(height));
     return {viewPort.left + (viewPort.width - scaledWidth) / 2,
             viewPort.top + (viewPort.height - scaledHeight) / 2, scaledWidth, scaledHeight, true};
   }

@@ -23,6 +23,9 @@ TEST(StillPlacement, ScalingCases) {
       {400, 300, {0, 40, 200, 200}, true, {0, 65, 200, 150, true}},
       // Too tall only: the height decides.
       {100, 400, {0, 0, 200, 200}, false, {75, 0, 50, 200, true}},
+      // 253 / 600 x 600 is 252.99998 in single precision: the cover still fills the height.
+      {800, 600, {0, 0, 562, 253}, false, {112, 0, 337, 253, true}},
+      {800, 360, {0, 0, 562, 253}, false, {0, 0, 562, 252, true}},
       // Fits exactly.
       {200, 200, {5, 26, 200, 200}, false, {5, 26, 200, 200, false}},
   };
