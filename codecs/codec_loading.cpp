@@ -1,6 +1,7 @@
 #include "codecs/codec_loading.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 
 #include "codecs/audio_decoder_entries.h"
@@ -80,6 +81,20 @@ void ShowLoadFailure(const std::u16string& file, std::u16string_view title) {
   Show(FormatMessageText(text, Utf8ToWide(LibraryLoadError())), title);
 }
 
+// Tells the codec the item's format through its optional exports: the tag, channels and rate,
+// then the built-in reader's format record. False when the codec refuses the record.
+bool TellAudioFormat(LibraryHandle library, const MediaDescriptor* descriptor) {
+  if (auto setFormat = reinterpret_cast<DecoderSetFormatFunction>(
+          GetProcAddress(library, AUDIO_EXPORT_SET_FORMAT)))
+    setFormat(descriptor->AudioFormatTag, descriptor->Channels, descriptor->SampleRate);
+  auto setWaveFormat = reinterpret_cast<DecoderSetWaveFormatFunction>(
+      GetProcAddress(library, AUDIO_EXPORT_SET_WAVE_FORMAT));
+  const std::span<const uint8_t> record =
+      IsAviReader(readerOps) ? AviAudioFormatRecord() : std::span<const uint8_t>();
+  if (!setWaveFormat || record.empty()) return true;
+  return setWaveFormat(record.data(), static_cast<int32_t>(record.size())) == 0;
+}
+
 // Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
 bool LoadAudioCodec(MediaDescriptor* descriptor) {
   pcmAudio = descriptor->AudioFormatTag <= 1;
@@ -106,10 +121,13 @@ bool LoadAudioCodec(MediaDescriptor* descriptor) {
     descriptor->AudioLength = 0;
     return true;
   }
+  if (!TellAudioFormat(library, descriptor)) {
+    Show(FormatMessageText(kAudioRecordRefusedText, tag), kAudioErrorTitle);
+    ReleaseAudioLibrary(library);
+    descriptor->AudioLength = 0;
+    return true;
+  }
   audioCodecLibrary = library;
-  if (auto setFormat = reinterpret_cast<DecoderSetFormatFunction>(
-          GetProcAddress(library, AUDIO_EXPORT_SET_FORMAT)))
-    setFormat(descriptor->AudioFormatTag, descriptor->Channels, descriptor->SampleRate);
   return true;
 }
 

@@ -32,5 +32,7 @@ extern DecodeFrameFunction decodeFrame;     // R video, main (stills), under the
 // for video the load fails (-1). An item of the built-in AVI reader never gets the video
 // pass-through (its packets are file bytes, not picture records): without a codec library its
 // video is switched off with the missing-codec message. A library's optional DecodeSetFourCC or
-// DecoderSetFormat export is told the item's format right after loading.
+// DecoderSetFormat export is told the item's format right after loading, and an audio codec's
+// DecoderSetWaveFormat the built-in reader's format record; a codec that refuses the record is
+// reported and unloaded, and the audio switched off.
 int32_t LoadCodecs();

@@ -22,6 +22,11 @@ constexpr std::u16string_view kVideoFormatText =
     u"This player supports currently:\nmpeg (MPEG I video)\nxvid (XVID Mpeg-4)\n"
     u"div3 (DivX 3.11 Low motion)\ndiv4 (DivX 3.11 Fast motion)\n"
     u"divx (DivX 4.12 and OpenDivX)\ndx50 (DivX 5.x (without extra features))\n";
+// The codec refused the audio stream's format record (a block alignment or extra data it
+// cannot decode with: a damaged or hostile file).
+constexpr std::u16string_view kAudioRecordRefusedText =
+    u"This file contains an incompatible audio format!\nThe codec cannot decode audio format %s "
+    u"as the file describes it.";
 // The last line of the video format text points at the formats section of the manual.
 constexpr std::u16string_view kSampleVideosLine = u"Sample videos and formats: %s";
 constexpr char kManualFile[] = "Tesk.htm";

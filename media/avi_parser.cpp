@@ -273,7 +273,10 @@ AviStreamChoice ParseHeaderList(const uint8_t* bytes, size_t length, MediaDescri
         choice.audioSuperIndex = span;
       last = HeaderKind::Neither;
     } else {
-      if (IdIs(chunk, "strf")) ReadStreamFormat(data, last, descriptor);
+      if (IdIs(chunk, "strf")) {
+        ReadStreamFormat(data, last, descriptor);
+        if (last == HeaderKind::Audio) choice.audioFormat = {dataStart, data.available};
+      }
       last = HeaderKind::Neither;
     }
     const uint64_t padded = uint64_t{size} + (size & 1);

@@ -29,6 +29,8 @@ struct AviStreamChoice {
   bool videoFrameRateUsable = false;  // the video stream's scale and rate are both nonzero
   // The OpenDML super indexes ("indx") of the chosen streams, as far as the copy holds them.
   HeaderListSpan videoSuperIndex, audioSuperIndex;
+  // The chosen audio stream's format record (its strf data), as far as the copy holds it.
+  HeaderListSpan audioFormat;
 };
 
 // Walks a copy of the hdrl list. The first "vids" stream sets FourCC, FramesPerSecond (left as

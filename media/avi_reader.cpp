@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "core/player_state.h"
 #include "core/shared_word.h"
@@ -27,6 +28,8 @@ constexpr int32_t kEndOfStream = -1;
 // What Seek returns for a file without audio.
 constexpr int32_t kNoAudioSpan = 1;
 constexpr int64_t kAudioAlignment = 4;
+// The most a format record can describe: 18 fixed bytes and an extra size of up to 65535.
+constexpr size_t kMaxAudioFormatRecordBytes = 18 + 0xFFFF;
 
 // Fields in the order their exports are looked up.
 struct InputLibrary {
@@ -48,6 +51,7 @@ struct AviReader {
   int64_t moviPosition = 0;
   AviIndex index;
   AudioCursor audio;
+  std::vector<uint8_t> audioFormatRecord;
 };
 
 AviReader reader;
@@ -99,6 +103,7 @@ void ResetForParse() {
   SetCurrentFrame(0);
   reader.audio = {};
   reader.moviPosition = 0;
+  reader.audioFormatRecord.clear();
   descriptor.Width = descriptor.Height = 0;
   descriptor.FramesPerSecond = 0;
   std::memset(descriptor.FourCC, 0, sizeof(descriptor.FourCC));
@@ -128,6 +133,11 @@ void CompleteVideo(const AviStreamChoice& choice) {
     SwitchOffVideo();
 }
 
+void KeepAudioFormatRecord(const AviWalk& walk, const HeaderListSpan& span) {
+  const uint8_t* start = walk.headerList.get() + span.offset;
+  reader.audioFormatRecord.assign(start, start + std::min(span.length, kMaxAudioFormatRecordBytes));
+}
+
 bool ParseOpenedFile() {
   AviWalk walk;
   const bool walked = WalkAviFile({.Read = reader.input.Read, .Seek = reader.input.Seek}, &walk);
@@ -137,6 +147,7 @@ bool ParseOpenedFile() {
   const AviStreamChoice choice =
       walk.headerList ? ParseHeaderList(walk.headerList.get(), walk.headerListBytes, &descriptor)
                       : AviStreamChoice{};
+  KeepAudioFormatRecord(walk, choice.audioFormat);
   reader.input.Close();
   const int32_t fileLength =
       reader.input.Open(reader.savedPath, 0, 0, kPlaybackOpenTuning1, reader.parameter);
@@ -285,6 +296,7 @@ int32_t AviClose() {
   if (reader.lock) CloseMutex(reader.lock);
   reader.lock = nullptr;
   reader.audio = {};
+  reader.audioFormatRecord.clear();
   UnloadInput();
   return 1;
 }
@@ -310,6 +322,10 @@ int32_t AviOpen(const char16_t* path, int32_t mode, int32_t parameter,
 
 bool IsAviReader(const ReaderOps& table) {
   return table.Open == AviOpen;
+}
+
+std::span<const uint8_t> AviAudioFormatRecord() {
+  return reader.audioFormatRecord;
 }
 
 void InstallAviReader(ReaderOps* table) {

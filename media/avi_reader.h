@@ -18,6 +18,9 @@
 // - An input library missing one of its four entry points is not used: Open fails.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "morvelant/reader_interface.h"
 
 // True when `table` holds the built-in reader. Its packets are the file's own bytes, so they
@@ -27,3 +30,10 @@ bool IsAviReader(const ReaderOps& table);
 // Fills slots 0 to 7 of a zeroed table in the order Open, ReadAudio, ReadVideoFrame, Seek,
 // ResyncAudio, GetProgress, Close, IsKeyFrame; 8 to 10 stay null.
 void InstallAviReader(ReaderOps* table);
+
+// The audio stream's format record (the bytes of its strf chunk, a WAVEFORMATEX) of the item
+// this reader has open; empty when it has none or nothing is open. Audio codecs need more of it
+// than the descriptor carries (ADPCM's block alignment and coefficients). It stays with the
+// reader that parsed it rather than in the fixed-size descriptor, and codec loading, which may
+// see media, fetches it from here. Valid from Open to the next Open or Close (main thread).
+std::span<const uint8_t> AviAudioFormatRecord();

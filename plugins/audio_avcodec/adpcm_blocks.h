@@ -1,7 +1,9 @@
-// The block size of an ADPCM stream, read off its first bytes. Every block starts with a
-// per-channel header whose fields have a narrow range; the sizes at which all block starts in
-// view look like headers are the candidates, and the one whose decoded signal runs smoothest
-// across its block starts is the stream's (a wrong size decodes data as headers and jumps).
+// The block size of an ADPCM stream, read off its first bytes, for streams whose reader gave no
+// format record to take it from. Every block starts with a per-channel header whose fields have
+// a narrow range; the sizes at which all block starts in view look like headers are the
+// candidates, and the one whose decoded signal runs smoothest across its block starts is the
+// stream's (a wrong size decodes data as headers and jumps). Silence, square waves and noise
+// can fool it, hence the record when there is one.
 #pragma once
 
 #include <cstdint>

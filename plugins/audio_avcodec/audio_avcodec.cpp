@@ -1,8 +1,11 @@
 // MorvelantAudio: the audio codec for the wave format tags libavcodec serves besides MPEG audio
 // (AAC in ADTS, AC-3, DTS, IMA and MS ADPCM, A-law, mu-law, float). The player names the tag
-// through DecoderSetFormat; the header call decodes a trial frame from the first buffer to learn
-// the stream's rate and channels. Output is 16-bit, mono or stereo (more channels are mixed
-// down), at the requested rate when one is asked. This codec leaves the equalizer out.
+// through DecoderSetFormat and, for files whose container has one, hands over the stream's
+// format record through DecoderSetWaveFormat: ADPCM takes its block size, bits per sample and
+// codec data from there (without a record the block size is guessed from the data). The header
+// call decodes a trial frame from the first buffer to learn the stream's rate and channels. Output
+// is 16-bit, mono or stereo (more channels are mixed down), at the requested rate when one is
+// asked. This codec leaves the equalizer out.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -17,6 +20,7 @@ extern "C" {
 
 #include "morvelant/audio_decoder.h"
 #include "plugins/audio_avcodec/adpcm_blocks.h"
+#include "plugins/audio_avcodec/wave_format_record.h"
 #include "plugins/audio_avcodec/wave_tag_codecs.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
@@ -25,7 +29,7 @@ namespace {
 
 constexpr int32_t kMaxOutputChannels = 2;
 constexpr int32_t kBytesPerOutputSample = 2;
-constexpr int kAdpcmBitsPerSample = 4;
+constexpr int kAdpcmBitsPerSample = 4;  // WAV ADPCM without a record
 
 struct StreamFormat {
   int32_t channels = 0, sampleRate = 0;  // as the reader reported them, 0 = unknown
@@ -43,6 +47,10 @@ struct Decoder {
 std::mutex codecLock;
 const WaveTagCodec* format = nullptr;
 StreamFormat reported;
+// The format record of the item, when the player gave one (Blocks framing only).
+bool recordGiven = false;
+bool recordRefused = false;  // the player refused the item's audio; nothing decodes
+WaveFormatRecord record;
 Decoder decoder;
 int32_t blockSize = 0;
 bool started = false;  // between DecoderInit and DecoderExit
@@ -62,6 +70,17 @@ void CloseDecoder(Decoder* closing) {
   av_frame_free(&closing->frame);
 }
 
+// The record's codec data, in the padded buffer libavcodec reads it from.
+bool GiveExtraData(AVCodecContext* context) {
+  if (record.extra.empty()) return true;
+  const size_t size = record.extra.size();
+  context->extradata = static_cast<uint8_t*>(av_mallocz(size + AV_INPUT_BUFFER_PADDING_SIZE));
+  if (!context->extradata) return false;
+  std::memcpy(context->extradata, record.extra.data(), size);
+  context->extradata_size = int(size);
+  return true;
+}
+
 bool OpenDecoder(Decoder* opening) {
   CloseDecoder(opening);
   const AVCodec* codec = format ? avcodec_find_decoder(format->codec) : nullptr;
@@ -76,9 +95,11 @@ bool OpenDecoder(Decoder* opening) {
   } else {
     av_channel_layout_default(&opening->context->ch_layout, reported.channels);
     opening->context->sample_rate = reported.sampleRate;
-    opening->context->bits_per_coded_sample = kAdpcmBitsPerSample;  // WAV ADPCM is 4-bit
+    opening->context->bits_per_coded_sample =
+        recordGiven ? record.bitsPerSample : kAdpcmBitsPerSample;
     opening->context->block_align =
         format->framing == Framing::Blocks ? blockSize : reported.channels * format->bytesPerSample;
+    if (recordGiven && !GiveExtraData(opening->context)) return false;
   }
   return avcodec_open2(opening->context, codec, nullptr) == 0;
 }
@@ -208,21 +229,35 @@ double BlockRoughness(const uint8_t* input, int32_t length, int32_t size) {
   return count ? steps / double(count) : NAN;
 }
 
+// Bits per second of a stream of fixed-size packets, from one packet and the frame it gave.
+// libavcodec leaves these decoders' bit rate at its default, not the stream's.
+int32_t CodedBitrate(const AVPacket* packet, const AVFrame* frame) {
+  if (frame->nb_samples <= 0) return 0;
+  const int64_t bits = int64_t{packet->size} * 8 * frame->sample_rate / frame->nb_samples;
+  return int32_t(std::min<int64_t>(bits, INT32_MAX));
+}
+
 // Decodes one frame from the header buffer with a decoder of its own, to learn the format.
 bool TrialDecode(const uint8_t* input, int32_t length, int32_t* rate, int32_t* channels,
                  int32_t* bitrate) {
-  if (format->framing == Framing::Blocks)
+  if (format->framing == Framing::Blocks && recordGiven)
+    blockSize = record.blockAlign;
+  else if (format->framing == Framing::Blocks)
     blockSize = ChooseAdpcmBlockSize(
         PlausibleAdpcmBlockSizes(format->codec, reported.channels, input, length),
         [&](int32_t size) { return BlockRoughness(input, length, size); });
   Decoder trial;
   unparsed.assign(input, input + length);
+  // The retry's buffer is a byte short of a block of a whole buffer: the header decodes alike.
+  if (format->framing == Framing::Blocks && recordGiven)
+    unparsed.resize(std::max<size_t>(unparsed.size(), size_t(blockSize)));
   unparsedRead = 0;
   const bool decoded = OpenDecoder(&trial) && ReceiveFrame(&trial);
   if (decoded) {
     *rate = trial.frame->sample_rate;
     *channels = trial.frame->ch_layout.nb_channels;
-    *bitrate = int32_t(trial.context->bit_rate);
+    *bitrate = format->framing == Framing::Parsed ? int32_t(trial.context->bit_rate)
+                                                  : CodedBitrate(trial.packet, trial.frame);
   }
   CloseDecoder(&trial);
   ForgetBuffers();
@@ -235,6 +270,20 @@ EXPORT void DecoderSetFormat(int32_t tag, int32_t channels, int32_t sampleRate) 
   std::lock_guard<std::mutex> hold(codecLock);
   format = CodecForWaveTag(tag);
   reported = {.channels = channels, .sampleRate = sampleRate};
+  recordGiven = recordRefused = false;
+  record = {};
+}
+
+// Only ADPCM needs the record; the other framings learn all they need from the stream.
+EXPORT int32_t DecoderSetWaveFormat(const uint8_t* bytes, int32_t length) {
+  std::lock_guard<std::mutex> hold(codecLock);
+  if (!format) return -1;
+  if (format->framing != Framing::Blocks) return 0;
+  recordGiven = ReadWaveFormatRecord(*format, bytes, length, &record);
+  recordRefused = !recordGiven;
+  if (recordRefused) return -1;
+  reported = {.channels = record.channels, .sampleRate = record.sampleRate};
+  return 0;
 }
 
 EXPORT int32_t DecoderInit(int32_t, const int8_t*) {
@@ -244,7 +293,7 @@ EXPORT int32_t DecoderInit(int32_t, const int8_t*) {
   consumed = 0;
   outputRate = outputChannels = 0;
   ForgetBuffers();
-  return format ? 0 : -1;
+  return format && !recordRefused ? 0 : -1;
 }
 
 EXPORT int32_t DecoderExit() {
@@ -260,7 +309,8 @@ EXPORT int32_t GetHeaderInfo(uint8_t* input, int32_t length, int32_t* rate, int3
                              int32_t* bitrate, char16_t*, char16_t*, char16_t*) {
   std::lock_guard<std::mutex> hold(codecLock);
   int32_t streamRate = 0, streamChannels = 0, streamBitrate = 0;
-  if (!format || !TrialDecode(input, length, &streamRate, &streamChannels, &streamBitrate))
+  if (!format || recordRefused ||
+      !TrialDecode(input, length, &streamRate, &streamChannels, &streamBitrate))
     return AUDIO_STATUS_CONSUMED;
   if (!OpenDecoder(&decoder)) return AUDIO_STATUS_CONSUMED;
   swr_free(&resampler);

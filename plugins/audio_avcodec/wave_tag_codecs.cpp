@@ -3,7 +3,11 @@
 namespace {
 
 constexpr WaveTagCodec kWaveTagCodecs[] = {
-    {.tag = 0x0002, .codec = AV_CODEC_ID_ADPCM_MS, .framing = Framing::Blocks},
+    {.tag = 0x0002,
+     .codec = AV_CODEC_ID_ADPCM_MS,
+     .framing = Framing::Blocks,
+     .blockHeaderBytes = 7,
+     .maxChannels = 2},
     {.tag = 0x0003,
      .codec = AV_CODEC_ID_PCM_F32LE,
      .framing = Framing::Samples,
@@ -16,7 +20,11 @@ constexpr WaveTagCodec kWaveTagCodecs[] = {
      .codec = AV_CODEC_ID_PCM_MULAW,
      .framing = Framing::Samples,
      .bytesPerSample = 1},
-    {.tag = 0x0011, .codec = AV_CODEC_ID_ADPCM_IMA_WAV, .framing = Framing::Blocks},
+    {.tag = 0x0011,
+     .codec = AV_CODEC_ID_ADPCM_IMA_WAV,
+     .framing = Framing::Blocks,
+     .blockHeaderBytes = 4,
+     .maxChannels = 8},
     {.tag = 0x00FF, .codec = AV_CODEC_ID_AAC, .framing = Framing::Parsed},
     {.tag = 0x1600, .codec = AV_CODEC_ID_AAC, .framing = Framing::Parsed},
     {.tag = 0x706D, .codec = AV_CODEC_ID_AAC, .framing = Framing::Parsed},

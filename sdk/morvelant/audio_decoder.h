@@ -60,10 +60,22 @@ typedef int32_t (*DecompressAudioFunction)(const uint8_t* input, int32_t length,
 typedef int32_t (*SeekBracketFunction)(void);
 
 /* Optional, our addition: the player calls it (when exported) right after it loads the codec
- * for an item, before any other entry point, with the item's wave format tag and the channels
- * and rate the reader reported (0 when unknown). A codec serving several tags learns its
- * format here. */
+ * for an item, before any other entry point (DecoderSetWaveFormat follows it), with the item's
+ * wave format tag and the channels and rate the reader reported (0 when unknown). A codec
+ * serving several tags learns its format here; it also forgets any record an earlier item's
+ * DecoderSetWaveFormat gave. */
 typedef void (*DecoderSetFormatFunction)(int32_t formatTag, int32_t channels, int32_t sampleRate);
+
+/* Optional, our addition: called (when exported) right after DecoderSetFormat, and only when
+ * the reader knows the audio stream's format record: the WAVEFORMATEX bytes of the container,
+ * little-endian, as stored (tag, channels, rate, bytes per second, block alignment, bits per
+ * sample, extra size, then the extra bytes, such as MS ADPCM's coefficients or IMA ADPCM's
+ * samples per block). The record may be shorter than 18 bytes or damaged: a codec checks every
+ * field it reads against `length`. The bytes are valid during the call only. Returns 0 when the
+ * codec can decode the stream so described; anything else refuses the record, and the player
+ * switches the item's audio off with a message. A codec serving reader plug-ins that never give
+ * a record keeps working without this call. */
+typedef int32_t (*DecoderSetWaveFormatFunction)(const uint8_t* record, int32_t length);
 
 #define AUDIO_EXPORT_INIT "DecoderInit"
 #define AUDIO_EXPORT_INIT_ALT "Init"
@@ -74,6 +86,7 @@ typedef void (*DecoderSetFormatFunction)(int32_t formatTag, int32_t channels, in
 #define AUDIO_EXPORT_SEEK_START "SeekStart"
 #define AUDIO_EXPORT_SEEK_END "SeekEnd"
 #define AUDIO_EXPORT_SET_FORMAT "DecoderSetFormat"
+#define AUDIO_EXPORT_SET_WAVE_FORMAT "DecoderSetWaveFormat"
 
 #ifdef __cplusplus
 }

@@ -14,5 +14,6 @@ _Static_assert(AUDIO_OUTPUT_CAPACITY <= AUDIO_OUTPUT_BUFFER_SIZE, "capacity fits
 int main(void) {
   DecodeSetFourCCFunction setFourCC = 0;
   DecoderSetFormatFunction setFormat = 0;
-  return setFourCC == 0 && setFormat == 0 ? 0 : 1;
+  DecoderSetWaveFormatFunction setWaveFormat = 0;
+  return setFourCC == 0 && setFormat == 0 && setWaveFormat == 0 ? 0 : 1;
 }
