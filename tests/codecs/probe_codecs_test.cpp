@@ -103,6 +103,120 @@ TEST(ProbeCodecs, AudioIsTheMpegStreamAsLibmpg123DecodesIt) {
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 44, bytes.end()), direct);
 }
 
+// The 16-bit samples of a WAV the probe wrote (its header is 44 bytes).
+std::string ProbeSamples(const std::string& wave) {
+  std::string bytes;
+  return ReadWholeFile(wave, &bytes) && bytes.size() >= 44 ? bytes.substr(44) : std::string();
+}
+
+struct WaveAviCase {
+  const char* name;
+  const char* source;  // lavfi audio source; the rate and channels are set by the columns
+  const char* codec;   // ffmpeg's encoder and its options
+  int32_t rate, channels;
+  bool video;       // with a small XVID picture stream, as a normal movie has
+  int32_t bitrate;  // the stream's own bit rate, as the probe must report it
+};
+
+class ProbeWaveAvi : public ::testing::TestWithParam<WaveAviCase> {};
+
+// PCM, A-law, mu-law and IMA and MS ADPCM in AVI, through the player's reader, registry and
+// codec, decode to exactly the samples ffmpeg decodes from the same file. The ADPCM cases with
+// silence, noise or a square wave and non-default blocks are those whose block size cannot be
+// told from the data: they play only with the file's format record.
+TEST_P(ProbeWaveAvi, DecodesExactlyAsFfmpegDoes) {
+  const WaveAviCase& item = GetParam();
+  const std::string picture = item.video ? "-f lavfi -i testsrc=size=64x48:rate=10 " : "";
+  const std::string audio = "-f lavfi -i '" + std::string(item.source) +
+                            ":sample_rate=" + std::to_string(item.rate) + "'";
+  const std::string pictureCodec = item.video ? " -c:v libxvid -vtag XVID" : "";
+  const std::string path = MakeTestMedia(std::string(item.name) + ".avi",
+                                         picture + audio + pictureCodec + " -t 1 -ac " +
+                                             std::to_string(item.channels) + " -c:a " + item.codec);
+  ASSERT_FALSE(path.empty());
+  const ProbeRun run = Probe("audio", path, path + ".wav");
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::string format = "rate=" + std::to_string(item.rate) +
+                             "\nchannels=" + std::to_string(item.channels) +
+                             "\nbitrate=" + std::to_string(item.bitrate) + "\n";
+  EXPECT_NE(run.output.find(format), std::string::npos) << run.output;
+  ASSERT_FALSE(
+      MakeTestMedia(std::string(item.name) + ".raw", "-i '" + path + "' -vn -f s16le").empty());
+  std::string reference;
+  ASSERT_TRUE(ReadWholeFile(path.substr(0, path.size() - 4) + ".raw", &reference));
+  const std::string ours = ProbeSamples(path + ".wav");
+  ASSERT_GT(reference.size(), size_t(item.rate) * item.channels);  // most of a second
+  EXPECT_EQ(ours.size(), reference.size());
+  EXPECT_TRUE(ours == reference);
+}
+
+// Bit rates: PCM rate x channels x 16, the companded codecs x 8; ADPCM block bytes x 8 x rate
+// / samples per block, with IMA's samples (block - 4 x channels) x 2 / channels + 1 and MS's
+// (block - 7 x channels) x 2 / channels + 2.
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, ProbeWaveAvi,
+    ::testing::Values(
+        WaveAviCase{"pcm", "sine=frequency=660", "pcm_s16le", 22050, 2, true, 705600},
+        WaveAviCase{"alaw", "sine=frequency=660", "pcm_alaw", 8000, 1, true, 64000},
+        WaveAviCase{"mulaw", "sine=frequency=660", "pcm_mulaw", 11025, 2, false, 176400},
+        // ffmpeg's default block of 1024 bytes.
+        WaveAviCase{"ima", "sine=frequency=660", "adpcm_ima_wav", 22050, 2, true, 177614},
+        WaveAviCase{"ms", "sine=frequency=660", "adpcm_ms", 44100, 2, false, 356983},
+        WaveAviCase{"ima_noise_512", "anoisesrc=color=white:seed=7",
+                    "adpcm_ima_wav -block_size 512", 22050, 2, true, 178845},
+        WaveAviCase{"ima_silence_1024", "aevalsrc=0", "adpcm_ima_wav -block_size 1024", 22050, 1,
+                    false, 88502},
+        WaveAviCase{"ima_square_4096", "aevalsrc=0.9*sgn(sin(2*PI*50*t))",
+                    "adpcm_ima_wav -block_size 4096", 22050, 1, false, 88275},
+        WaveAviCase{"ms_square_512", "aevalsrc=0.9*sgn(sin(2*PI*50*t))", "adpcm_ms -block_size 512",
+                    22050, 1, true, 89245},
+        WaveAviCase{"ms_silence_1024", "aevalsrc=0", "adpcm_ms -block_size 1024", 22050, 2, false,
+                    178491}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A damaged or hostile ADPCM format record is refused with the player's message before anything
+// is decoded with it: the audio is switched off, the video still plays.
+TEST(ProbeCodecs, AnUnusableAdpcmFormatRecordIsRefused) {
+  const std::string path = MakeTestMedia(
+      "ima_record.avi",
+      "-f lavfi -i testsrc=size=64x48:rate=10 -f lavfi -i sine=frequency=660:sample_rate=22050 "
+      "-t 1 -c:v libxvid -vtag XVID -c:a adpcm_ima_wav");
+  ASSERT_FALSE(path.empty());
+  std::string file;
+  ASSERT_TRUE(ReadWholeFile(path, &file));
+  const size_t record = file.find("strf", file.find("auds")) + 8;
+  ASSERT_LT(record + 20, file.size());
+  const struct {
+    const char* damage;
+    size_t at;  // field offset in the record
+    uint16_t value;
+  } cases[] = {
+      {"no channel", 2, 0},
+      {"no block", 12, 0},
+      {"a block no larger than its header", 12, 4},
+      {"a block beyond an input buffer", 12, 8192},
+      {"samples said to be 7-bit", 14, 7},
+      {"extra bytes beyond the record", 16, 0xFFFF},
+  };
+  const std::string refusal =
+      "error=Audio Error: This file contains an incompatible audio format!\\nThe codec cannot "
+      "decode audio format 17 as the file describes it.";
+  for (const auto& c : cases) {
+    std::string damaged = file;
+    damaged[record + c.at] = char(c.value & 0xFF);
+    damaged[record + c.at + 1] = char(c.value >> 8);
+    const std::string copy = path + ".damaged.avi";
+    ASSERT_TRUE(WriteFileAtomic(copy, damaged.data(), damaged.size()));
+    const ProbeRun audio = Probe("audio", copy, copy + ".wav");
+    EXPECT_EQ(audio.status, 1) << c.damage;
+    EXPECT_NE(audio.output.find(refusal), std::string::npos) << c.damage << "\n" << audio.output;
+    EXPECT_FALSE(FileExists(copy + ".wav")) << c.damage;
+    const ProbeRun video = Probe("video", copy, copy + ".y4m");
+    EXPECT_EQ(video.status, 0) << c.damage << "\n" << video.output;
+    EXPECT_NE(video.output.find("pictures=10\n"), std::string::npos) << c.damage;
+  }
+}
+
 TEST(ProbeCodecs, UnknownCodecsFailWithThePlayersMessage) {
   const std::string path =
       MakeTestMedia("probe_wmv.avi",

@@ -1,3 +1,5 @@
+#include "media/avi_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -228,6 +230,31 @@ TEST_F(AviReaderTest, VideoAndAudioThreadsReadTogether) {
     EXPECT_TRUE(audio == expectedAudio);
     avi.ops.Close();
   }
+}
+
+// The record of the first audio stream's format, kept from Open to the next Open or Close: an
+// item without audio, or a closed reader, has none left over from an earlier item.
+TEST_F(AviReaderTest, KeepsTheFirstAudioStreamsFormatRecord) {
+  AviLayout layout = InterleavedAvi(4, 1, 8, 8);
+  layout.streams[1].formatTag = 0x11;
+  layout.streams[1].channels = 1;
+  layout.streams[1].sampleRate = 22050;
+  AviStreamSpec second = AudioStream(0x02, 0);
+  layout.streams.push_back(second);
+  Open(layout);
+  const size_t strf = built.bytes.find("strf", built.bytes.find("auds"));
+  ASSERT_NE(strf, std::string::npos);
+  const std::string expected = built.bytes.substr(strf + 8, 18);
+  ASSERT_EQ(expected.substr(0, 4), std::string("\x11\x00\x01\x00", 4));
+  const std::span<const uint8_t> record = AviAudioFormatRecord();
+  EXPECT_EQ(std::string(record.begin(), record.end()), expected);
+
+  Open(InterleavedAvi(4, 1, 8, 0));
+  EXPECT_TRUE(AviAudioFormatRecord().empty());
+  Open(InterleavedAvi(4, 1, 8, 8));
+  EXPECT_EQ(AviAudioFormatRecord().size(), 18u);
+  avi.ops.Close();
+  EXPECT_TRUE(AviAudioFormatRecord().empty());
 }
 
 TEST_F(AviReaderTest, CloseTwiceIsHarmless) {
