@@ -248,7 +248,8 @@ bool TrialDecode(const uint8_t* input, int32_t length, int32_t* rate, int32_t* c
         [&](int32_t size) { return BlockRoughness(input, length, size); });
   Decoder trial;
   unparsed.assign(input, input + length);
-  // The retry's buffer is a byte short of a block of a whole buffer: the header decodes alike.
+  // A block as long as a whole input buffer is a byte longer than the retry's buffer: padded,
+  // its header decodes alike.
   if (format->framing == Framing::Blocks && recordGiven)
     unparsed.resize(std::max<size_t>(unparsed.size(), size_t(blockSize)));
   unparsedRead = 0;

@@ -36,12 +36,13 @@ bool ReadWaveFormatRecord(const WaveTagCodec& codec, const uint8_t* record, int3
   const uint32_t rate = Read32(record + kRateAt);
   const int32_t blockAlign = Read16(record + kBlockAlignAt);
   const int32_t bits = Read16(record + kBitsAt) == 0 ? kDefaultBits : Read16(record + kBitsAt);
-  const int32_t extraSize = length >= kFixedBytes ? Read16(record + kExtraSizeAt) : 0;
+  const bool hasExtraSize = length >= kFixedBytes;
+  const int32_t extraSize = hasExtraSize ? Read16(record + kExtraSizeAt) : 0;
   if (channels < 1 || channels > codec.maxChannels) return false;
   if (rate == 0 || rate > INT32_MAX) return false;
   if (blockAlign <= codec.blockHeaderBytes * channels || blockAlign > kMaxBlockAlign) return false;
   if (!BitsUsable(codec, bits)) return false;
-  if (extraSize > length - kFixedBytes) return false;
+  if (hasExtraSize && extraSize > length - kFixedBytes) return false;
   *out = {.channels = channels,
           .sampleRate = int32_t(rate),
           .blockAlign = blockAlign,

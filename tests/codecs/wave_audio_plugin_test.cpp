@@ -132,4 +132,35 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// Every length of a record is read only as far as it goes: one cut before the bits per sample,
+// or whose extra size runs past its end, is refused, and the codec then decodes nothing until
+// the next item's DecoderSetFormat.
+TEST(WaveAudioPluginRecord, CutRecordsAreRefusedWithoutReadingPastThem) {
+  LibraryHandle library = LoadLibrary(Utf8ToWide(MORVELANT_DIST_DIR "/MorvelantAudio.so"));
+  ASSERT_NE(library, nullptr) << LibraryLoadError();
+  auto setFormat =
+      reinterpret_cast<DecoderSetFormatFunction>(GetProcAddress(library, "DecoderSetFormat"));
+  auto setWaveFormat = reinterpret_cast<DecoderSetWaveFormatFunction>(
+      GetProcAddress(library, "DecoderSetWaveFormat"));
+  auto init = reinterpret_cast<DecoderInitFunction>(GetProcAddress(library, "DecoderInit"));
+  auto exit = reinterpret_cast<DecoderExitFunction>(GetProcAddress(library, "DecoderExit"));
+  ASSERT_TRUE(setFormat && setWaveFormat && init && exit);
+  // IMA ADPCM, mono, 22050 Hz, 1024-byte blocks, 4 bits, 2 extra bytes: 2041 samples per block.
+  const std::vector<uint8_t> whole = {0x11, 0, 1, 0, 0x22, 0x56, 0, 0, 0xE4, 0x2B,
+                                      0,    0, 0, 4, 4,    0,    2, 0, 0xF9, 7};
+  for (size_t length = 0; length <= whole.size(); ++length) {
+    const bool usable = length == 16 || length == 17 || length == 20;
+    setFormat(0x11, 1, 22050);
+    // A buffer of exactly the record's length, so that a read past it is caught.
+    const std::vector<uint8_t> record(whole.begin(), whole.begin() + long(length));
+    EXPECT_EQ(setWaveFormat(record.data(), int32_t(length)) == 0, usable) << length;
+    EXPECT_EQ(init(0, nullptr) == 0, usable) << length;
+    exit();
+  }
+  setFormat(0x11, 1, 22050);  // a new item without a record: the refusal is forgotten
+  EXPECT_EQ(init(0, nullptr), 0);
+  exit();
+  FreeLibrary(library);
+}
+
 }  // namespace
