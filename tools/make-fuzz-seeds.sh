@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 seeds=tests/fuzz/seeds
 for target in avi_reader avi_parser video_codec audio_codec registry settings command_line \
-              script image mpeg_header; do
+              script image mpeg_header reader_plugins stream_parsers; do
   mkdir -p "$seeds/$target"
 done
 
@@ -50,3 +50,36 @@ printf 'wait 250\ntap 10 20\nkey 0x26\ncommand 40002\nscreenshot a.png\nanswer o
 printf -- '--headless\0--screen=320x240\0--script=/nonexistent\0-ts/s/a.pds /v/b.avi' \
   >"$seeds/command_line/skin.args"
 printf -- '--audio=wav:/tmp/x.wav\0/music/list.pls 3' >"$seeds/command_line/playlist.args"
+
+# The reader plug-ins: the first byte picks the reader (even: MPEG audio, odd: libavformat) and
+# the largest picture of the reader parameter.
+reader_seed() {  # reader_seed FIRST_BYTE NAME ARGS...
+  local first=$1 name=$2
+  shift 2
+  ffmpeg -nostdin -loglevel error -y "$@" -fflags +bitexact "/tmp/seed-$name"
+  { printf "\\$first"; cat "/tmp/seed-$name"; } >"$seeds/reader_plugins/$name"
+  rm -f "/tmp/seed-$name"
+}
+reader_seed 000 tone.mp3 -f lavfi -i "$tone" -c:a libmp3lame -b:a 8k -write_xing 1
+reader_seed 002 tone.mp2 -f lavfi -i "$tone" -ar 16000 -c:a mp2 -b:a 32k -f mp2
+reader_seed 001 h264_aac.mp4 -f lavfi -i "$video" -f lavfi -i "$tone" -c:v libx264 \
+  -preset ultrafast -c:a aac -b:a 16k -shortest
+reader_seed 003 mpeg4_mp3.mkv -f lavfi -i "$video" -f lavfi -i "$tone" -c:v mpeg4 \
+  -c:a libmp3lame -b:a 8k -shortest
+reader_seed 005 theora_vorbis.ogg -f lavfi -i "$video" -f lavfi -i "$tone" -c:v libtheora \
+  -c:a libvorbis -shortest
+reader_seed 007 mpeg2_mp2.ts -f lavfi -i "$video" -f lavfi -i "$tone" -c:v mpeg2video \
+  -ar 16000 -c:a mp2 -b:a 32k -shortest
+reader_seed 001 flac.flac -f lavfi -i "$tone" -c:a flac
+
+# The stream parsers: an ICY stream (interval 16, pieces of 5 bytes) with a title block, a
+# Theora set-up, an AAC AudioSpecificConfig and an MPEG first frame with its Xing table.
+{ printf '\017\000\004'; printf 'audio-bytes-0123\002'
+  printf "StreamTitle='A - B';\000\000\000\000\000\000\000\000\000\000\000\000"
+  printf 'audio-bytes-4567\000audio'; } >"$seeds/stream_parsers/icy.bin"
+{ printf '\000\052\200theora'; head -c 35 /dev/zero
+  printf '\000\010\201theora\000\000\011\202theora\000\000'; } \
+  >"$seeds/stream_parsers/theora_setup.bin"
+printf '\022\020' >"$seeds/stream_parsers/aac_config.bin"
+ffmpeg -nostdin -loglevel error -y -f lavfi -i "$tone" -c:a libmp3lame -b:a 8k -write_xing 1 \
+  -id3v2_version 0 -fflags +bitexact -f mp3 - | head -c 2048 >"$seeds/stream_parsers/xing.mp3"
