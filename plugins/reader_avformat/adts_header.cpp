@@ -2,8 +2,9 @@
 
 namespace {
 
-constexpr int kMaxAdtsObjectType = 4;  // ADTS carries the profile in two bits
-constexpr int kEscapeRateIndex = 15;   // an explicit rate follows: not expressible in ADTS
+constexpr int kMaxAdtsObjectType = 4;     // ADTS carries the profile in two bits
+constexpr int kEscapeRateIndex = 15;      // an explicit rate follows: not expressible in ADTS
+constexpr int kMaxAdtsChannelConfig = 7;  // three bits; 8 and above are reserved
 constexpr size_t kMaxFrameBytes = 0x1FFF;
 
 }  // namespace
@@ -14,7 +15,7 @@ bool ReadAudioSpecificConfig(const uint8_t* config, size_t size, AdtsConfig* adt
   adts->rateIndex = (config[0] & 7) << 1 | config[1] >> 7;
   adts->channelConfig = (config[1] >> 3) & 15;
   return adts->objectType >= 1 && adts->objectType <= kMaxAdtsObjectType &&
-         adts->rateIndex != kEscapeRateIndex;
+         adts->rateIndex != kEscapeRateIndex && adts->channelConfig <= kMaxAdtsChannelConfig;
 }
 
 void WriteAdtsHeader(const AdtsConfig& adts, size_t payloadBytes,

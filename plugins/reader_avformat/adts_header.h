@@ -14,7 +14,7 @@ struct AdtsConfig {
 };
 
 // Reads the first bytes of an AudioSpecificConfig; false when there are fewer than two or the
-// object type does not fit an ADTS header.
+// object type, rate or channel configuration does not fit an ADTS header.
 bool ReadAudioSpecificConfig(const uint8_t* config, size_t size, AdtsConfig* adts);
 // The header of a frame of `payloadBytes` bytes.
 void WriteAdtsHeader(const AdtsConfig& adts, size_t payloadBytes, uint8_t header[kAdtsHeaderBytes]);

@@ -36,13 +36,16 @@ bool OpenPcmDecoder(const AVCodecParameters* parameters, PcmDecoder* decoder) {
   if (!codec) return false;
   decoder->context = avcodec_alloc_context3(codec);
   decoder->frame = av_frame_alloc();
-  if (!decoder->context || !decoder->frame ||
-      avcodec_parameters_to_context(decoder->context, parameters) < 0 ||
-      avcodec_open2(decoder->context, codec, nullptr) < 0)
-    return false;
-  decoder->channels = std::clamp(decoder->context->ch_layout.nb_channels, 1, kMaxPcmChannels);
-  decoder->sampleRate = decoder->context->sample_rate;
-  return decoder->sampleRate > 0;
+  if (decoder->context && decoder->frame &&
+      avcodec_parameters_to_context(decoder->context, parameters) >= 0 &&
+      avcodec_open2(decoder->context, codec, nullptr) >= 0 && decoder->context->sample_rate > 0) {
+    decoder->channels = std::clamp(decoder->context->ch_layout.nb_channels, 1, kMaxPcmChannels);
+    decoder->sampleRate = decoder->context->sample_rate;
+    return true;
+  }
+  // A context that did not open must not stay behind: flushing it on a seek would crash.
+  ClosePcmDecoder(decoder);
+  return false;
 }
 
 void ClosePcmDecoder(PcmDecoder* decoder) {

@@ -41,6 +41,7 @@ bool ReadXing(const uint8_t* frame, size_t available, const MpegFrameHeader& hea
     at += 4;
   }
   if (!(flags & kXingToc) || available < at + kXingTocEntries) return false;
+  if (frame[at] != 0) return false;  // a table whose 0% is not the first frame lies
   map->clear();
   for (size_t percent = 0; percent < kXingTocEntries; ++percent) {
     const int64_t offset =

@@ -38,6 +38,13 @@ std::vector<uint8_t> XingFrame(bool rising) {
   return FrameWith(4 + 17, table);
 }
 
+// The rising table with its 0% entry moved off the first frame.
+std::vector<uint8_t> XingStartingLate() {
+  std::vector<uint8_t> frame = XingFrame(true);
+  frame[4 + 17 + 12] = 1;
+  return frame;
+}
+
 // "VBRI": 40 frames in 4 runs of 10, runs of 100, 100, 300 and 500 bytes.
 std::vector<uint8_t> VbriFrame() {
   return FrameWith(36, {'V', 'B', 'R', 'I', 0, 1, 0, 0, 0,  0, 0,   0, 3,   0xE8, 0,  0, 0,
@@ -55,6 +62,8 @@ TEST(MpegSeekMap, FollowsTheTableOfTheFirstFrame) {
       {"VBRI table", VbriFrame(), 300000, kFirst + 200},
       {"no table: constant bit rate", FrameWith(0, {}), 201000, kFirst + 100000},
       {"a Xing table that goes back is not trusted", XingFrame(false), 201000, kFirst + 100000},
+      {"a Xing table whose 0% is past the first frame is not trusted", XingStartingLate(), 201000,
+       kFirst + 100000},
   };
   for (const auto& c : cases) {
     MpegFrameHeader header;
