@@ -87,6 +87,7 @@ int32_t PlayerMain(std::u16string_view commandLine, int32_t showMode, WindowProc
   StopListeningForReplacement();
   if (IsSmallScreen()) SetTaskBarAutoHide(false);
   CloseSoundDevice();
+  CloseWindowEvents();
   CloseDisplay();
   return code;
 }

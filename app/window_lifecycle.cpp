@@ -121,6 +121,13 @@ void SetWindowEvents() {
     if (event) SetEvent(event);
 }
 
+void CloseWindowEvents() {
+  for (EventHandle& event : windowEvents) {
+    if (event) CloseEvent(event);
+    event = nullptr;
+  }
+}
+
 intptr_t OnCreate(WindowHandle window, uintptr_t, intptr_t) {
   ApplyStartSkin(window);
   DeviceContextHandle dc = GetDC(window);

@@ -28,3 +28,5 @@ constexpr int kWindowEventCount = 4;
 extern EventHandle windowEvents[kWindowEventCount];
 // Sets all four (the shutdown's release of any thread that still waits).
 void SetWindowEvents();
+// Closes them once no thread waits any more (the end of the player's run).
+void CloseWindowEvents();

@@ -8,6 +8,7 @@
 #include "core/shared_word.h"
 #include "media/avi_index.h"
 #include "media/avi_parser.h"
+#include "media/little_endian.h"
 #include "media/reader_state.h"
 #include "morvelant/input_library.h"
 #include "morvelant/video_codec.h"
@@ -198,9 +199,23 @@ int64_t SeekAudioPosition(int32_t position, int32_t mode, int32_t frame) {
   return int64_t{std::clamp(position, 0, 100)} * descriptor.AudioLength / 100;
 }
 
-// Audio restarts on a 4-byte boundary, so 16-bit stereo samples are never split.
+// Block-coded sound (MS and IMA ADPCM) restarts only at the start of a block: its decoder
+// cannot find its way into the middle of one. Its record says how long a block is.
+int64_t AudioRestartUnit() {
+  constexpr uint16_t kMsAdpcmTag = 0x02, kImaAdpcmTag = 0x11;
+  constexpr size_t kBlockAlignOffset = 12;
+  const uint16_t tag = static_cast<uint16_t>(descriptor.AudioFormatTag);
+  const std::vector<uint8_t>& record = reader.audioFormatRecord;
+  if ((tag != kMsAdpcmTag && tag != kImaAdpcmTag) || record.size() < kBlockAlignOffset + 2)
+    return kAudioAlignment;
+  return std::max<int64_t>(kAudioAlignment, ReadLittle16(record.data() + kBlockAlignOffset));
+}
+
+// Audio restarts on a 4-byte boundary, so 16-bit stereo samples are never split, or on a block
+// boundary of block-coded sound.
 int64_t AlignedAudioPosition(int64_t position) {
-  const int64_t aligned = (position + kAudioAlignment - 1) / kAudioAlignment * kAudioAlignment;
+  const int64_t unit = AudioRestartUnit();
+  const int64_t aligned = (position + unit - 1) / unit * unit;
   return std::clamp<int64_t>(aligned, 0, descriptor.AudioLength);
 }
 

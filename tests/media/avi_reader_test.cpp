@@ -182,6 +182,19 @@ TEST_F(AviReaderTest, AudioRestartsInsideLargeChunksOnAFourByteBoundary) {
   EXPECT_EQ(Audio(4), ChunkPayload(3, 7).substr(3));
 }
 
+TEST_F(AviReaderTest, BlockCodedAudioRestartsAtABlock) {
+  // 4 frames, 3000 audio bytes each, in 1024-byte IMA ADPCM blocks: frame 1 starts at byte 3000,
+  // inside the third block, so the audio restarts at the fourth (3072); PCM keeps its 4 bytes.
+  for (const auto& [tag, blockAlign, restart] :
+       {std::tuple{0x11, 1024, 3072}, {0x02, 1024, 3072}, {0x01, 4, 3000}, {0x55, 1, 3000}}) {
+    AviLayout layout = InterleavedAvi(4, 1, 8, 3000);
+    layout.streams[1].formatTag = uint16_t(tag);
+    layout.streams[1].blockAlign = uint16_t(blockAlign);
+    Open(layout);
+    EXPECT_EQ(avi.ops.Seek(1, SEEK_BY_FRAME), 12000 - restart) << tag;
+  }
+}
+
 TEST_F(AviReaderTest, AudioRestartsAtTheStartOfSmallChunks) {
   AviLayout layout = InterleavedAvi(2, 1, 8, 0);
   layout.streams.push_back(AudioStream(0x55, 1400));

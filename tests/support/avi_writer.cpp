@@ -113,8 +113,9 @@ void WriteStreamList(const AviLayout& layout, size_t number, Writer* w) {
     w->U16(stream.formatTag);
     w->U16(stream.channels);
     w->U32(stream.sampleRate);
-    w->U32(stream.sampleRate * stream.channels * 2);
-    w->U16(stream.channels * 2);
+    const uint16_t blockAlign = stream.blockAlign ? stream.blockAlign : stream.channels * 2;
+    w->U32(stream.sampleRate * blockAlign);
+    w->U16(blockAlign);
     w->U16(16);
     w->U16(0);
   }

@@ -19,6 +19,7 @@ struct AviStreamSpec {
   uint16_t formatTag = 0x55;  // audio format tag
   uint16_t channels = 2;
   uint32_t sampleRate = 44100;
+  uint16_t blockAlign = 0;  // bytes per audio block; 0: channels x 2
 };
 
 AviStreamSpec VideoStream(const char* handler, uint32_t frames, uint32_t rate = 25,
