@@ -73,7 +73,7 @@ reader_seed 007 mpeg2_mp2.ts -f lavfi -i "$video" -f lavfi -i "$tone" -c:v mpeg2
 reader_seed 001 flac.flac -f lavfi -i "$tone" -c:a flac
 
 # The stream parsers: an ICY stream (interval 16, pieces of 5 bytes) with a title block, a
-# Theora set-up, an AAC AudioSpecificConfig and an MPEG first frame with its Xing table.
+# Theora set-up, an AAC AudioSpecificConfig and MPEG first frames with a VBRI or Xing table.
 { printf '\017\000\004'; printf 'audio-bytes-0123\002'
   printf "StreamTitle='A - B';\000\000\000\000\000\000\000\000\000\000\000\000"
   printf 'audio-bytes-4567\000audio'; } >"$seeds/stream_parsers/icy.bin"
@@ -81,5 +81,10 @@ reader_seed 001 flac.flac -f lavfi -i "$tone" -c:a flac
   printf '\000\010\201theora\000\000\011\202theora\000\000'; } \
   >"$seeds/stream_parsers/theora_setup.bin"
 printf '\022\020' >"$seeds/stream_parsers/aac_config.bin"
+# A layer III frame whose VBRI table gives four runs of ten frames.
+{ printf '\377\373\220\304'; head -c 32 /dev/zero
+  printf 'VBRI\000\001\000\000\000\000\000\000\003\350\000\000\000\050\000\004\000\001'
+  printf '\000\002\000\012\000\144\000\144\001\054\001\364'; head -c 345 /dev/zero; } \
+  >"$seeds/stream_parsers/vbri.mp3"
 ffmpeg -nostdin -loglevel error -y -f lavfi -i "$tone" -c:a libmp3lame -b:a 8k -write_xing 1 \
   -id3v2_version 0 -fflags +bitexact -f mp3 - | head -c 2048 >"$seeds/stream_parsers/xing.mp3"
