@@ -232,6 +232,13 @@ EXPORT int32_t DecoderExit() {
   return 0;
 }
 
+// An equalizer change from the window's thread after the last pass ended starts a pass that no
+// DecoderExit will end: whatever is still open goes when the library is unloaded.
+__attribute__((destructor)) static void CloseOnUnload() {
+  DeleteHandle(&decoder);
+  DeleteHandle(&tagReader);
+}
+
 EXPORT int32_t GetHeaderInfo(uint8_t* input, int32_t length, int32_t* rate, int32_t* channels,
                              int32_t* bitrate, char16_t* title, char16_t* artist, char16_t* album) {
   std::lock_guard<std::mutex> hold(codecLock);
