@@ -7,6 +7,7 @@
 // (picture_fit.h) and scaled by the video plug-in. Both threads pull from one demuxer: packets
 // of the other stream wait in a bounded queue.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -296,10 +297,16 @@ void RememberKey(int32_t frame, bool key) {
   slot = key ? frame + 1 : 0;
 }
 
+// The player's other threads read CurrentFrame at any time: it is written whole.
+void SetCurrentFrame(int32_t frame) {
+  std::atomic_ref<int32_t>(descriptor.CurrentFrame).store(frame, std::memory_order_relaxed);
+}
+
 // Delivers the packet due in the current frame slot: a packet whose time has not come leaves
 // the slot empty; a packet too large for the player's buffer is dropped with what depends on it.
 int32_t NextVideoPacket(uint8_t* destination) {
-  const int32_t slot = descriptor.CurrentFrame++;
+  const int32_t slot = descriptor.CurrentFrame;
+  SetCurrentFrame(slot + 1);
   if (!Fill(&item.videoQueue)) return -1;
   const AVStream* stream = item.format->streams[item.video];
   AVPacket* packet = item.videoQueue.packets.front();
@@ -409,16 +416,16 @@ double LandOnKeyFrame() {
     if (packet->flags & AV_PKT_FLAG_KEY) {
       const double time = PacketTime(packet, stream->time_base);
       const double fromOrigin = std::isnan(time) ? 0 : time - item.videoOrigin;
-      descriptor.CurrentFrame =
+      SetCurrentFrame(
           std::clamp<int32_t>(int32_t(std::lround(fromOrigin * descriptor.FramesPerSecond)), 0,
-                              descriptor.FrameCount - 1);
+                              descriptor.FrameCount - 1));
       const double shown = Seconds(packet->pts, stream->time_base);
       return std::isnan(shown) ? time : shown;
     }
     packet = Pop(&item.videoQueue);
     av_packet_free(&packet);
   }
-  descriptor.CurrentFrame = descriptor.FrameCount;
+  SetCurrentFrame(descriptor.FrameCount);
   return item.startTime + item.duration;
 }
 
