@@ -20,6 +20,7 @@
 #include "platform/screen.h"
 #include "player_process.h"
 #include "skin/skin.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/readers/http_test_server.h"
 #include "video/colour_conversion.h"
 #include "video/output_geometry.h"
@@ -37,22 +38,12 @@ constexpr int64_t kScreenshotWriteMs = 500;
 // this soon after the first frame may show it.
 constexpr int64_t kSettleMs = 300;
 
-struct TempHome {
-  std::string path;
-  TempHome() {
-    char pattern[] = "/tmp/morvelant-e2e-play-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempHome() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
-
 struct Settings {
   bool showStatistics = false;
   bool cachedInput = false;
 };
 
-void WriteSettings(const TempHome& home, const Settings& wanted) {
+void WriteSettings(const TempFolder& home, const Settings& wanted) {
   PlayerSettings settings{};
   settings.audioEnabled = 1;
   settings.autoPlay = 1;
@@ -192,7 +183,7 @@ struct PlayerRun {
 };
 
 // Plays `clip` with the fixed skin (the player exits when the playback ends), running `script`.
-PlayerRun PlayToTheEnd(const TempHome& home, const std::string& clip, const std::string& script) {
+PlayerRun PlayToTheEnd(const TempFolder& home, const std::string& clip, const std::string& script) {
   std::ofstream(home / "script.txt") << script;
   PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl",
                                      {"--audio=wav:" + home / "out.wav", "--journal-frames",
@@ -366,7 +357,7 @@ TEST_P(PlaybackEndToEnd, PlaysToItsEndAndShowsWhatItDecodes) {
   const int64_t frames = ContainerFrames(clip);
   ASSERT_EQ(frames == 0, item.cover);
 
-  TempHome home;
+  TempFolder home;
   WriteSettings(home, {.showStatistics = true, .cachedInput = item.cachedInput});
   // The item opens a second after the start; screenshots spread over its four seconds, at
   // least one of them while it plays even on a slow machine.
@@ -462,7 +453,7 @@ INSTANTIATE_TEST_SUITE_P(Items, PlaybackEndToEnd, ::testing::ValuesIn(kItems),
 // choose its third, first and second item, then the command of the third chapter comes
 // straight: each must seek to its own chapter.
 TEST(PlaybackEndToEndChapters, TheMenuListsTheChaptersInOrderAndEachSeeksToItsChapter) {
-  TempHome home;
+  TempFolder home;
   std::ofstream(home / "chapters.txt")
       << ";FFMETADATA1\n"
       << "[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\ntitle=Opening\n"
@@ -522,7 +513,7 @@ TEST(PlaybackEndToEndNetwork, ANetworkItemIsOpenedOnceWhateverCachedInputSays) {
                           std::to_string(bytes.size()) + "\r\n\r\n" + bytes);
   });
   ASSERT_GT(server.port, 0);
-  TempHome home;
+  TempFolder home;
   WriteSettings(home, {.cachedInput = true});
   const PlayerRun run = PlayToTheEnd(home, server.Url("/clip.avi"), "");
   EXPECT_EQ(ReaderOpenModes(run), std::vector<int64_t>{1});

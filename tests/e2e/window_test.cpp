@@ -15,18 +15,9 @@
 #include "platform/png_file.h"
 #include "player_process.h"
 #include "skin/skin.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
-
-struct TempHome {
-  std::string path;
-  TempHome() {
-    char pattern[] = "/tmp/morvelant-window-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempHome() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
 
 // A clip of moving test pictures and a tone, made once with ffmpeg. Tests run side by side in
 // their own processes: each writes its own partial file and the rename puts a whole one in
@@ -102,7 +93,7 @@ size_t Count(const std::string& text, const std::string& needle) {
 }
 
 // A stand-in for the desktop's opener: it writes down what it was asked to open.
-std::string FakeOpenerFolder(const TempHome& home) {
+std::string FakeOpenerFolder(const TempFolder& home) {
   const std::string folder = home / "bin";
   std::filesystem::create_directories(folder);
   std::ofstream(folder + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> " << home / "opened.txt"
@@ -129,7 +120,7 @@ constexpr MenuStep kMenuSteps[] = {
 
 TEST(Window, EveryMenuCommandOnAPlayingItemLeavesThePlayerResponsive) {
   ASSERT_FALSE(Clip().empty()) << "ffmpeg could not make the clip";
-  TempHome home;
+  TempFolder home;
   std::string script = "wait 2500\n";  // the item opens one second after start and plays
   for (const MenuStep& step : kMenuSteps) {
     if (step.answer) script += std::string("answer ") + step.answer + "\n";
@@ -157,7 +148,7 @@ TEST(Window, EveryMenuCommandOnAPlayingItemLeavesThePlayerResponsive) {
 }
 
 TEST(Window, HelpWithoutAnOpenerNamesTheManual) {
-  TempHome home;
+  TempFolder home;
   WriteScript(home / "script.txt", "wait 200\ncommand 40039\nwait 200\nquit\n");
   PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl",
                                      {"--script=" + home / "script.txt"}, home / "empty");
@@ -168,7 +159,7 @@ TEST(Window, HelpWithoutAnOpenerNamesTheManual) {
 }
 
 TEST(Window, TheDisplayKeyBlanksTheScreenAndTheKeyOrATapBringsItBack) {
-  TempHome home;
+  TempFolder home;
   WriteScript(home / "script.txt", "wait 300\nscreenshot " + home / "on.png" +
                                        "\nkey 0x44\nwait 100\nscreenshot " + home / "off.png" +
                                        "\nkey 0x44\nwait 100\nscreenshot " + home / "back.png" +
@@ -195,7 +186,7 @@ std::string BacklightValues(const std::string& home) {
 
 TEST(Window, KeepAwakeHoldsWhilePlayingAndAKilledPlayersNextStartGivesTheValuesBack) {
   ASSERT_FALSE(Clip().empty());
-  TempHome home;
+  TempFolder home;
   // Pause and resume with the play/pause key (Space), then let it play on.
   WriteScript(home / "script.txt", "wait 2500\nkey 0x20\nwait 1500\nkey 0x20\n");
   PlayerProcess player =
@@ -224,7 +215,7 @@ TEST(Window, KeepAwakeHoldsWhilePlayingAndAKilledPlayersNextStartGivesTheValuesB
 
 TEST(Window, AKilledPlayerResumesItsItemNearTheFrameItHadReached) {
   ASSERT_FALSE(Clip().empty());
-  TempHome home;
+  TempFolder home;
   PlayerProcess player = StartPlayer(home.path, home / "journal.jsonl", {Clip()});
   ASSERT_TRUE(Eventually([&] { return ResumeFrame(home.path) >= 500; }))
       << "frame " << ResumeFrame(home.path);
@@ -260,7 +251,7 @@ TEST(Window, ThePenDragsTheSeekKnobAndStopsThroughTheShippedSkin) {
   const auto at = [](const SkinElement& e) {
     return std::to_string(e.Left + e.Width / 2) + " " + std::to_string(e.Top + e.Height / 2);
   };
-  TempHome home;
+  TempFolder home;
   WriteScript(home / "script.txt",
               "wait 2500\n"
               "down " +
@@ -307,7 +298,7 @@ TEST(Window, TheVolumeKnobStopsAtTheRightEndAndMovesSilentlyWhileMuted) {
   ASSERT_EQ(area.Width, 122);
   ASSERT_EQ(knob.Width, 42);
   const std::string y = " " + std::to_string(area.Top + area.Height / 2);
-  TempHome home;
+  TempFolder home;
   WriteScript(home / "script.txt",
               "wait 3000\n"
               // The knob starts at 80 % (Left 568): dragged far right it stops at Left 585.
@@ -337,7 +328,7 @@ TEST(Window, TheVolumeKnobStopsAtTheRightEndAndMovesSilentlyWhileMuted) {
 TEST(Window, ClosingThePlayerUnderAnOpenMenuOrDialogEndsCleanly) {
   ASSERT_FALSE(Clip().empty());
   for (const char* opening : {"tap 15 12", "command 40055", "command 40037"}) {
-    TempHome home;
+    TempFolder home;
     WriteScript(home / "script.txt", std::string("wait 1500\n") + opening + "\nwait 500\nquit\n");
     PlayerProcess player =
         StartPlayer(home.path, home / "journal.jsonl", {"--script=" + home / "script.txt", Clip()});
