@@ -152,6 +152,9 @@ intptr_t OnDestroy(WindowHandle window, uintptr_t, intptr_t) {
   if (playerSettings.muted) ApplyVolume();
   StoreSettings();
   RestartItem(window);
+  // A stopped playback's end message is never handled now: its item is closed here, so that a
+  // reader's own threads (a network download) end before the player does.
+  OpenItem(window, -1);
   ReleaseDrawing();
   ReleasePlaylist();
   StopTimers(window);
