@@ -5,7 +5,9 @@
 # its dictionary when it has one. Any finding (crash, sanitizer report, leak, failed property,
 # an input running over 10 s or over 2 GB) fails the run; the input is kept in
 # BUILD/findings/NAME/ and belongs in tests/fuzz/regressions/NAME/ once mended.
-# Prints one line per target: executions, coverage, corpus size.
+# FUZZ_RUNS=N also ends each target after N executions, whichever comes first (a long run: one
+# hour or ten million executions each).
+# Prints one line per target: executions, coverage, corpus size, seconds taken.
 # Usage: tools/run-fuzz.sh BUILD_DIR SECONDS [NAME...]
 set -uo pipefail
 build=${1:?usage: run-fuzz.sh BUILD_DIR SECONDS [NAME...]}
@@ -32,10 +34,12 @@ for name in "${names[@]}"; do
   dictionary=()
   [ -f "$build/fuzz/fuzz_$name.dict" ] && dictionary=(-dict="$build/fuzz/fuzz_$name.dict")
   log=$build/findings/$name.log
-  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$findings/" "${dictionary[@]}" \
+  started=$SECONDS
+  "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -timeout=10 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" "${dictionary[@]}" \
     "$corpus" "$root/tests/fuzz/seeds/$name" >"$log" 2>&1
   status=$?
+  taken=$((SECONDS - started))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   units=$(find "$corpus" -type f | wc -l)
@@ -44,8 +48,8 @@ for name in "${names[@]}"; do
     echo "FINDING $name (exit $status): see $log and $findings/"
     grep -m 20 -E 'ERROR|SUMMARY|property failed|runtime error|Leak' "$log" | sed 's/^/  /'
   else
-    printf '%-14s executions %-10s coverage %-6s corpus %s\n' "$name" "${runs:-?}" \
-      "${coverage:-?}" "$units"
+    printf '%-14s executions %-10s coverage %-6s corpus %-6s seconds %s\n' "$name" \
+      "${runs:-?}" "${coverage:-?}" "$units" "$taken"
   fi
 done
 exit $failed
