@@ -6,9 +6,11 @@
 
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_messages.h"
+#include "codecs/pcm_pass_through.h"
 #include "codecs/video_pass_through.h"
 #include "core/player_state.h"
 #include "media/avi_reader.h"
+#include "media/little_endian.h"
 #include "media/reader_state.h"
 #include "morvelant/audio_decoder.h"
 #include "morvelant/video_codec.h"
@@ -81,6 +83,19 @@ void ShowLoadFailure(const std::u16string& file, std::u16string_view title) {
   Show(FormatMessageText(text, Utf8ToWide(LibraryLoadError())), title);
 }
 
+// The audio format record of the built-in reader's item; empty for reader plug-ins.
+std::span<const uint8_t> BuiltInFormatRecord() {
+  return IsAviReader(readerOps) ? AviAudioFormatRecord() : std::span<const uint8_t>();
+}
+
+// Bits per sample from the format record; reader plug-ins deliver 16-bit PCM.
+int32_t PcmSampleBits() {
+  constexpr size_t kBitsOffset = 14;
+  const std::span<const uint8_t> record = BuiltInFormatRecord();
+  if (record.size() < kBitsOffset + 2) return 16;
+  return ReadLittle16(record.data() + kBitsOffset);
+}
+
 // Tells the codec the item's format through its optional exports: the tag, channels and rate,
 // then the built-in reader's format record. False when the codec refuses the record.
 bool TellAudioFormat(LibraryHandle library, const MediaDescriptor* descriptor) {
@@ -89,8 +104,7 @@ bool TellAudioFormat(LibraryHandle library, const MediaDescriptor* descriptor) {
     setFormat(descriptor->AudioFormatTag, descriptor->Channels, descriptor->SampleRate);
   auto setWaveFormat = reinterpret_cast<DecoderSetWaveFormatFunction>(
       GetProcAddress(library, AUDIO_EXPORT_SET_WAVE_FORMAT));
-  const std::span<const uint8_t> record =
-      IsAviReader(readerOps) ? AviAudioFormatRecord() : std::span<const uint8_t>();
+  const std::span<const uint8_t> record = BuiltInFormatRecord();
   if (!setWaveFormat || record.empty()) return true;
   return setWaveFormat(record.data(), static_cast<int32_t>(record.size())) == 0;
 }
@@ -98,7 +112,10 @@ bool TellAudioFormat(LibraryHandle library, const MediaDescriptor* descriptor) {
 // Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
 bool LoadAudioCodec(MediaDescriptor* descriptor) {
   pcmAudio = descriptor->AudioFormatTag <= 1;
-  if (pcmAudio) return true;
+  if (pcmAudio) {
+    PcmPassThroughSetSampleBits(PcmSampleBits());
+    return true;
+  }
   const std::u16string tag = Utf8ToWide(std::to_string(descriptor->AudioFormatTag));
   std::u16string file;
   const Lookup lookup =

@@ -1,6 +1,7 @@
 // The built-in decoders: the video pass-through pair and PcmPassThrough.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -55,7 +56,10 @@ class PcmPassThrough : public ::testing::Test {
     EXPECT_EQ(outLength, int32_t(input.size()));
     return position;
   }
-  void TearDown() override { currentDescriptor = nullptr; }
+  void TearDown() override {
+    currentDescriptor = nullptr;
+    PcmPassThroughSetSampleBits(16);
+  }
   MediaDescriptor item{};
 };
 
@@ -82,6 +86,41 @@ TEST_F(PcmPassThrough, PassesBytesUnchangedAndCountsThemUntilASeek) {
   EXPECT_EQ(Pass(second, &output), 1000);
   PcmPassThroughInit(1, nullptr);
   EXPECT_EQ(Pass(first, &output), AUDIO_INPUT_SIZE);
+}
+
+// 4096 unsigned 8-bit samples become 8192 bytes of signed 16-bit ones, more than one call may
+// write: they come in two pieces, the first as large as the capacity, and the position counts
+// the stream's bytes.
+TEST_F(PcmPassThrough, WidensEightBitSamplesInPiecesOfTheCapacity) {
+  PcmPassThroughSetSampleBits(8);
+  std::vector<uint8_t> input(AUDIO_INPUT_SIZE), output(AUDIO_OUTPUT_BUFFER_SIZE);
+  for (size_t i = 0; i < input.size(); ++i) input[i] = uint8_t(i * 7);
+  input[0] = 0;    // the most negative sample
+  input[1] = 128;  // silence
+  input[2] = 255;  // the most positive
+  int32_t outLength = -1, position = -1;
+  ASSERT_EQ(PcmPassThroughDecompress(input.data(), int32_t(input.size()), output.data(),
+                                     AUDIO_OUTPUT_CAPACITY, &outLength, &position),
+            AUDIO_STATUS_READY);
+  std::vector<int16_t> samples;
+  std::vector<std::array<int32_t, 3>> calls;  // status, out length, position
+  for (int32_t status = AUDIO_STATUS_READY; status == AUDIO_STATUS_READY && calls.size() < 4;) {
+    status = PcmPassThroughDecompress(nullptr, 0, output.data(), AUDIO_OUTPUT_CAPACITY, &outLength,
+                                      &position);
+    calls.push_back({status, outLength, position});
+    for (int32_t at = 0; at + 1 < outLength; at += 2)
+      samples.push_back(int16_t(output[at] | output[at + 1] << 8));
+  }
+  const std::vector<std::array<int32_t, 3>> expected = {
+      {AUDIO_STATUS_READY, AUDIO_OUTPUT_CAPACITY, AUDIO_OUTPUT_CAPACITY / 2},
+      {AUDIO_STATUS_CONSUMED, 2 * AUDIO_INPUT_SIZE - AUDIO_OUTPUT_CAPACITY, AUDIO_INPUT_SIZE}};
+  EXPECT_EQ(calls, expected);
+  ASSERT_EQ(samples.size(), input.size());
+  EXPECT_EQ(samples[0], -32768);
+  EXPECT_EQ(samples[1], 0);
+  EXPECT_EQ(samples[2], 32512);
+  for (size_t i = 0; i < input.size(); ++i)
+    ASSERT_EQ(samples[i], (input[i] - 128) * 256) << "sample " << i;
 }
 
 }  // namespace

@@ -150,13 +150,15 @@ TEST_P(ProbeWaveAvi, DecodesExactlyAsFfmpegDoes) {
   EXPECT_TRUE(ours == reference);
 }
 
-// Bit rates: PCM rate x channels x 16, the companded codecs x 8; ADPCM block bytes x 8 x rate
-// / samples per block, with IMA's samples (block - 4 x channels) x 2 / channels + 1 and MS's
+// Bit rates: PCM rate x channels x bits per sample, the companded codecs x 8; ADPCM block bytes x 8
+// x rate / samples per block, with IMA's samples (block - 4 x channels) x 2 / channels + 1 and MS's
 // (block - 7 x channels) x 2 / channels + 2.
 INSTANTIATE_TEST_SUITE_P(
     Codecs, ProbeWaveAvi,
     ::testing::Values(
         WaveAviCase{"pcm", "sine=frequency=660", "pcm_s16le", 22050, 2, true, 705600},
+        // 8-bit PCM, as old cameras recorded it: unsigned samples widened to 16 bits.
+        WaveAviCase{"pcm_u8", "sine=frequency=660", "pcm_u8", 11025, 1, true, 88200},
         WaveAviCase{"alaw", "sine=frequency=660", "pcm_alaw", 8000, 1, true, 64000},
         WaveAviCase{"mulaw", "sine=frequency=660", "pcm_mulaw", 11025, 2, false, 176400},
         // ffmpeg's default block of 1024 bytes.
