@@ -1,7 +1,6 @@
 #include "window_harness.h"
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,6 +18,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/window.h"
+#include "tests/support/media_once.h"
 
 namespace {
 
@@ -140,13 +140,5 @@ std::string CompareSequence(const std::vector<SeenMessage>& seen,
 }
 
 std::string TestClip(const std::string& name, const std::string& ffmpegArguments) {
-  const std::string folder = std::string(MORVELANT_DIST_DIR) + "/../test-media";
-  std::filesystem::create_directories(folder);
-  const std::string path = folder + "/" + name;
-  if (std::filesystem::exists(path)) return path;
-  const std::string partial = path + "." + std::to_string(getpid()) + ".avi";
-  std::ostringstream command;
-  command << "ffmpeg -y -loglevel error " << ffmpegArguments << " " << partial << " && mv "
-          << partial << " " << path;
-  return std::system(command.str().c_str()) == 0 ? path : std::string();
+  return MakeMediaOnce(std::string(MORVELANT_DIST_DIR) + "/../test-media", name, ffmpegArguments);
 }

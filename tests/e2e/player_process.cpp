@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/media_once.h"
+
 extern char** environ;
 
 namespace {
@@ -97,17 +99,6 @@ std::string CommandOutput(const std::string& line) {
 }
 
 std::string MakeMedia(const std::string& name, const std::string& ffmpegArgs) {
-  const std::filesystem::path path =
-      std::filesystem::path(MORVELANT_DIST_DIR) / ".." / "tests" / "e2e_media" / name;
-  if (std::filesystem::exists(path)) return path.string();
-  std::filesystem::create_directories(path.parent_path());
-  // Tests run side by side: each writes its own partial file (same extension, so that ffmpeg
-  // picks the same format) and the rename puts a whole one in place.
-  const std::filesystem::path partial =
-      path.parent_path() /
-      (".partial-" + std::to_string(getpid()) + "-" + path.filename().string());
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" +
-                              partial.string() + "' 2>/dev/null && mv '" + partial.string() +
-                              "' '" + path.string() + "'";
-  return std::system(command.c_str()) == 0 ? path.string() : "";
+  return MakeMediaOnce(std::filesystem::path(MORVELANT_DIST_DIR) / ".." / "tests" / "e2e_media",
+                       name, ffmpegArgs);
 }

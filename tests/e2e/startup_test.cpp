@@ -9,17 +9,9 @@
 
 #include "core/player_settings.h"
 #include "player_process.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
-
-struct TempHome {
-  std::string path;
-  TempHome() {
-    char pattern[] = "/tmp/morvelant-e2e-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempHome() { std::filesystem::remove_all(path); }
-};
 
 void WriteSettings(const std::string& home, int32_t lastFrame, uint8_t muted) {
   PlayerSettings settings{};
@@ -58,7 +50,7 @@ TEST(Startup, VersionAndHelpPrintAndSucceed) {
 // Special files where the player expects its own: a FIFO as user.reg once blocked the start in
 // open() before SIGTERM was handled. Now it is refused like an unreadable file.
 TEST(Startup, AFifoInPlaceOfTheRegistryDoesNotBlockTheStart) {
-  TempHome home;
+  TempFolder home;
   ASSERT_EQ(mkfifo((home.path + "/user.reg").c_str(), 0600), 0);
   ASSERT_EQ(mkfifo((home.path + "/settings.bin").c_str(), 0600), 0);
   PlayerProcess player = StartPlayer(home.path, home.path + "/journal.jsonl", {});
@@ -68,7 +60,7 @@ TEST(Startup, AFifoInPlaceOfTheRegistryDoesNotBlockTheStart) {
 }
 
 TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
-  TempHome home;
+  TempFolder home;
   WriteSettings(home.path, 1234, 1);
   PlayerProcess old = StartPlayer(home.path, home.path + "/old.jsonl", {});
   ASSERT_TRUE(WaitForEvent(old, "window-created"));
@@ -99,7 +91,7 @@ TEST(Startup, ANewPlayerReplacesTheRunningOneAfterItStoredItsSettings) {
 TEST(Startup, ASmallScreenLetsTheTaskBarHideWhileThePlayerRuns) {
   const std::string autoHide = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shell\\AutoHide]";
   for (const bool small : {true, false}) {
-    TempHome home;
+    TempFolder home;
     PlayerProcess player = StartPlayer(home.path, home.path + "/journal.jsonl",
                                        {small ? "--screen=640x240" : "--screen=640x480"});
     ASSERT_TRUE(WaitForEvent(player, "window-created"));

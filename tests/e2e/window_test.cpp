@@ -16,26 +16,16 @@
 #include "player_process.h"
 #include "skin/skin.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/support/media_once.h"
 
 namespace {
 
-// A clip of moving test pictures and a tone, made once with ffmpeg. Tests run side by side in
-// their own processes: each writes its own partial file and the rename puts a whole one in
-// place, so no player reads a clip while another test writes it.
+// A clip of moving test pictures and a tone.
 const std::string& Clip() {
-  static const std::string path = [] {
-    const std::string folder = "/tmp/morvelant-window-media";
-    std::filesystem::create_directories(folder);
-    const std::string clip = folder + "/clip50.avi";
-    if (std::filesystem::exists(clip)) return clip;
-    const std::string partial = clip + "." + std::to_string(getpid()) + ".avi";
-    const std::string command =
-        "ffmpeg -y -loglevel error -f lavfi -i testsrc=size=160x120:rate=50 -f lavfi "
-        "-i sine=frequency=440:sample_rate=22050 -t 40 -c:v mpeg4 -vtag XVID -q:v 8 "
-        "-c:a pcm_s16le -ac 1 " +
-        partial + " && mv " + partial + " " + clip;
-    return std::system(command.c_str()) == 0 ? clip : std::string();
-  }();
+  static const std::string path = MakeMediaOnce(
+      "/tmp/morvelant-window-media", "clip50.avi",
+      "-f lavfi -i testsrc=size=160x120:rate=50 -f lavfi -i sine=frequency=440:sample_rate=22050 "
+      "-t 40 -c:v mpeg4 -vtag XVID -q:v 8 -c:a pcm_s16le -ac 1");
   return path;
 }
 
@@ -229,8 +219,11 @@ TEST(Window, AKilledPlayerResumesItsItemNearTheFrameItHadReached) {
   EXPECT_EQ(WaitForExit(next), 0);
   const PlayerSettings stored = ReadSettings(home.path);
   EXPECT_EQ(LastItem(stored), Wide(Clip()));
-  // Opened at the frame it had reached and played on a little: never back at the start.
-  EXPECT_GE(stored.lastFrame, killedAt) << "killed at " << killedAt;
+  // Opened where it had reached and played on a little: never back at the start. A seek lands
+  // on the key frame at or before its frame (one in 12 in this clip) and, on a loaded machine,
+  // the player may quit before it played past the frame it was killed at.
+  constexpr int32_t kKeyFrameInterval = 12;
+  EXPECT_GE(stored.lastFrame, killedAt - kKeyFrameInterval) << "killed at " << killedAt;
   EXPECT_LT(stored.lastFrame, killedAt + 200);
   EXPECT_FALSE(std::filesystem::exists(home / "resume.bin"));  // a clean close forgets it
 }

@@ -1,7 +1,5 @@
 #include "playback_fixture.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -18,6 +16,7 @@
 #include "playback/open_item.h"
 #include "playback/transport.h"
 #include "playback/video_thread.h"
+#include "tests/support/media_once.h"
 
 int endMessages = 0;
 intptr_t lastEndParameter = 0;
@@ -47,16 +46,8 @@ std::string TempFolder() {
 }  // namespace
 
 std::string MakePlaybackMedia(const std::string& fileName, const std::string& ffmpegArgs) {
-  const std::string folder = std::string(MORVELANT_DIST_DIR) + "/../tests/playback_media";
-  std::system(("mkdir -p '" + folder + "'").c_str());
-  const std::string path = folder + "/" + fileName;
-  if (std::ifstream(path).good()) return path;
-  // Each test runs in its own process, side by side: each writes its own partial file and the
-  // rename puts a whole one in place, so no player ever reads a file being written.
-  const std::string partial = path + "." + std::to_string(getpid()) + ".avi";
-  const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" + partial +
-                              "' 2>/dev/null && mv '" + partial + "' '" + path + "'";
-  return std::system(command.c_str()) == 0 ? path : "";
+  return MakeMediaOnce(std::string(MORVELANT_DIST_DIR) + "/../tests/playback_media", fileName,
+                       ffmpegArgs);
 }
 
 std::vector<std::string> JournalEvents(const std::string& journal, const std::string& event) {
