@@ -33,6 +33,7 @@ ff audio_codec adpcm_ms.avi -f lavfi -i "$tone" -c:a adpcm_ms
 ff audio_codec adpcm_ima.avi -f lavfi -i "$tone" -c:a adpcm_ima_wav
 ff audio_codec alaw.avi -f lavfi -i "$tone" -c:a pcm_alaw
 ff audio_codec pcm.avi -f lavfi -i "$tone" -c:a pcm_s16le
+ff audio_codec pcm_u8.avi -f lavfi -i "$tone" -c:a pcm_u8
 ff mpeg_header tone.mp3 -f lavfi -i "$tone" -c:a libmp3lame -b:a 8k -metadata title=Seed \
   -id3v2_version 3 -write_xing 1
 
