@@ -109,14 +109,21 @@ bool TellAudioFormat(LibraryHandle library, const MediaDescriptor* descriptor) {
   return setWaveFormat(record.data(), static_cast<int32_t>(record.size())) == 0;
 }
 
-// Tags 0 and 1 are PCM. A tag whose registry value is empty has no decoder: its audio is off.
+// Tags 0 and 1 are PCM: 16-bit samples pass through and 8-bit ones are widened; wider samples
+// would play as noise, so their audio is off. A tag whose registry value is empty has no
+// decoder: its audio is off.
 bool LoadAudioCodec(MediaDescriptor* descriptor) {
+  const std::u16string tag = Utf8ToWide(std::to_string(descriptor->AudioFormatTag));
   pcmAudio = descriptor->AudioFormatTag <= 1;
   if (pcmAudio) {
-    PcmPassThroughSetSampleBits(PcmSampleBits());
+    const int32_t bits = PcmSampleBits();
+    if (bits > 16) {
+      Show(FormatMessageText(kAudioRecordRefusedText, tag), kAudioErrorTitle);
+      descriptor->AudioLength = 0;
+    }
+    PcmPassThroughSetSampleBits(bits);
     return true;
   }
-  const std::u16string tag = Utf8ToWide(std::to_string(descriptor->AudioFormatTag));
   std::u16string file;
   const Lookup lookup =
       ReadCodecName(kAudioKey, kAudioKeyMissingText, tag, FormatMessageText(kAudioFormatText, tag),

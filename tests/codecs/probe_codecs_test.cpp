@@ -219,6 +219,38 @@ TEST(ProbeCodecs, AnUnusableAdpcmFormatRecordIsRefused) {
   }
 }
 
+// PCM wider than 16 bits would play as noise through the pass-through: its audio is off with the
+// player's message and the video plays. ffmpeg marks such streams "extensible" (a tag the
+// registry has no decoder for); other writers give them tag 1, as the fixture's record then does.
+TEST(ProbeCodecs, PcmWiderThanSixteenBitsIsRefused) {
+  for (const std::string codec : {"pcm_s24le", "pcm_s32le"}) {
+    const std::string made = MakeTestMedia(
+        codec + ".avi",
+        "-f lavfi -i testsrc=size=64x48:rate=10 -f lavfi -i sine=frequency=660:sample_rate=22050 "
+        "-t 1 -c:v libxvid -vtag XVID -c:a " +
+            codec);
+    ASSERT_FALSE(made.empty()) << codec;
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(made, &file));
+    const size_t record = file.find("strf", file.find("auds")) + 8;
+    file[record] = 1;
+    file[record + 1] = 0;
+    const std::string path = made + ".tag1.avi";
+    ASSERT_TRUE(WriteFileAtomic(path, file.data(), file.size()));
+    const ProbeRun audio = Probe("audio", path, path + ".wav");
+    EXPECT_EQ(audio.status, 1) << codec;
+    EXPECT_NE(audio.output.find("error=Audio Error: This file contains an incompatible audio "
+                                "format!\\nThe codec cannot decode audio format 1 as the file "
+                                "describes it."),
+              std::string::npos)
+        << codec << "\n"
+        << audio.output;
+    const ProbeRun video = Probe("video", path, path + ".y4m");
+    EXPECT_EQ(video.status, 0) << codec << "\n" << video.output;
+    EXPECT_NE(video.output.find("pictures=10\n"), std::string::npos) << codec;
+  }
+}
+
 TEST(ProbeCodecs, UnknownCodecsFailWithThePlayersMessage) {
   const std::string path =
       MakeTestMedia("probe_wmv.avi",
