@@ -265,7 +265,7 @@ struct ItemCase {
   const char* name;
   const char* file;  // under the test media folder
   const char* ffmpegArgs;
-  bool pcm = false;          // the WAV output must be the file's audio, byte for byte
+  bool pcm = false;          // the WAV output must be the file's audio as 16-bit samples
   bool cover = false;        // an audio-only item with a folder.jpg beside it
   bool cachedInput = false;  // the reader opens it plainly, then cached
 };
@@ -285,6 +285,12 @@ const ItemCase kItems[] = {
      .ffmpegArgs = "-f lavfi -i testsrc=size=176x144:rate=25 -f lavfi -i "
                    "sine=frequency=330:sample_rate=22050 -t 4 -c:v msmpeg4 -vtag DIV3 -g 1 "
                    "-c:a pcm_s16le -ac 1",
+     .pcm = true},
+    {.name = "MjpegWithEightBitPcm",
+     .file = "mjpeg_pcm8.avi",
+     .ffmpegArgs = "-f lavfi -i testsrc=size=176x144:rate=25 -f lavfi -i "
+                   "sine=frequency=330:sample_rate=11025 -t 4 -c:v mjpeg -vtag MJPG -q:v 3 "
+                   "-c:a pcm_u8 -ac 1",
      .pcm = true},
     {.name = "Mpeg1WithoutAudio",
      .file = "mpeg1.avi",
@@ -387,14 +393,14 @@ TEST_P(PlaybackEndToEnd, PlaysToItsEndAndShowsWhatItDecodes) {
   }
 
   // The sound device got every byte the engine queued (without sound no device is opened and
-  // no file written); PCM comes out as the file holds it.
+  // no file written); PCM comes out as the file holds it, 8-bit samples widened to 16 bits.
   const int64_t audioBytes = Number(ended, "audio_bytes");
   EXPECT_EQ(int64_t(std::max<size_t>(run.wav.size(), 44) - 44), audioBytes);
   EXPECT_EQ(audioBytes > 0, Number(opened, "audio_length") > 0);
   if (item.pcm) {
     const std::string raw = home / "audio.raw";
     ASSERT_EQ(std::system(("ffmpeg -nostdin -loglevel error -y -i '" + clip +
-                           "' -map 0:a -c copy -f s16le '" + raw + "'")
+                           "' -map 0:a -f s16le '" + raw + "'")
                               .c_str()),
               0);
     EXPECT_TRUE(run.wav.substr(44) == ReadBytes(raw)) << "the written PCM differs from the file's";
