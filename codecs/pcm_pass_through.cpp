@@ -59,8 +59,10 @@ int32_t PcmPassThroughDecompress(const uint8_t* input, int32_t length, uint8_t* 
     *outLength = 0;
     return AUDIO_STATUS_READY;
   }
+  // An equalizer toggle on the window's thread may initialise this decoder in between: a
+  // forgotten input has nothing left.
   const uint8_t* from = rememberedInput;
-  const int32_t remaining = rememberedLength;
+  const int32_t remaining = from ? rememberedLength.load() : 0;
   int32_t taken = remaining;
   if (sampleBits == 8) {
     taken = std::min(remaining, capacity / 2);
