@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets of a fuzz build (preset "fuzz") for SECONDS each, one after the other,
 # under the address, undefined-behaviour and leak sanitizers. Each starts from its committed
-# seeds (tests/fuzz/seeds/NAME) and the corpus it grew in earlier runs (BUILD/corpus/NAME), with
-# its dictionary when it has one. Any finding (crash, sanitizer report, leak, failed property,
+# seeds (tests/fuzz/seeds/NAME), its mended findings (tests/fuzz/regressions/NAME, so that they
+# are replayed under clang's sanitizers too) and the corpus it grew in earlier runs
+# (BUILD/corpus/NAME), with its dictionary when it has one. Any finding (crash, sanitizer report, leak, failed property,
 # an input running over 10 s or over 2 GB) fails the run; the input is kept in
 # BUILD/findings/NAME/ and belongs in tests/fuzz/regressions/NAME/ once mended.
 # FUZZ_RUNS=N also ends each target after N executions, whichever comes first (a long run: one
@@ -33,11 +34,13 @@ for name in "${names[@]}"; do
   mkdir -p "$corpus" "$findings"
   dictionary=()
   [ -f "$build/fuzz/fuzz_$name.dict" ] && dictionary=(-dict="$build/fuzz/fuzz_$name.dict")
+  mended=()
+  [ -d "$root/tests/fuzz/regressions/$name" ] && mended=("$root/tests/fuzz/regressions/$name")
   log=$build/findings/$name.log
   started=$SECONDS
   "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" "${dictionary[@]}" \
-    "$corpus" "$root/tests/fuzz/seeds/$name" >"$log" 2>&1
+    "$corpus" "$root/tests/fuzz/seeds/$name" "${mended[@]}" >"$log" 2>&1
   status=$?
   taken=$((SECONDS - started))
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")

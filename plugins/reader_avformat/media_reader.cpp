@@ -233,7 +233,9 @@ int64_t AudioBytes(AVStream* stream) {
       total += avformat_index_get_entry(stream, i)->size + (item.addAdts ? kAdtsHeaderBytes : 0);
     return total;
   }
-  return int64_t(item.duration * AudioBytesPerSecond(stream));
+  // A damaged header can claim any rate and duration: the length is capped where the caller
+  // caps it anyway.
+  return int64_t(std::min(item.duration * AudioBytesPerSecond(stream), double(INT32_MAX)));
 }
 
 bool OpenAudio(int32_t* lengthBytes) {
@@ -249,7 +251,8 @@ bool OpenAudio(int32_t* lengthBytes) {
   descriptor.AudioFormatTag = item.audioCode.tag;
   descriptor.Channels = decoded ? item.pcm.channels : parameters->ch_layout.nb_channels;
   descriptor.SampleRate = decoded ? item.pcm.sampleRate : parameters->sample_rate;
-  descriptor.PcmBitrate = decoded ? int32_t(AudioBytesPerSecond(stream) * 8) : 0;
+  descriptor.PcmBitrate =
+      decoded ? int32_t(std::min(AudioBytesPerSecond(stream) * 8, double(INT32_MAX))) : 0;
   *lengthBytes = int32_t(std::clamp<int64_t>(AudioBytes(stream), 1, INT32_MAX));
   return true;
 }
