@@ -220,6 +220,12 @@ double AudioBytesPerSecond(const AVStream* stream) {
   return double(std::max<int64_t>(bitrate, 0)) / 8;
 }
 
+// A damaged header can claim any rate and duration: products of them are capped where the
+// player's 32-bit fields cap them anyway.
+int32_t CappedToInt32(double value) {
+  return int32_t(std::min(value, double(INT32_MAX)));
+}
+
 // The stream's length in delivered bytes: counted from an index that lists every packet, else
 // its duration at its byte rate.
 int64_t AudioBytes(AVStream* stream) {
@@ -233,9 +239,7 @@ int64_t AudioBytes(AVStream* stream) {
       total += avformat_index_get_entry(stream, i)->size + (item.addAdts ? kAdtsHeaderBytes : 0);
     return total;
   }
-  // A damaged header can claim any rate and duration: the length is capped where the caller
-  // caps it anyway.
-  return int64_t(std::min(item.duration * AudioBytesPerSecond(stream), double(INT32_MAX)));
+  return CappedToInt32(item.duration * AudioBytesPerSecond(stream));
 }
 
 bool OpenAudio(int32_t* lengthBytes) {
@@ -251,8 +255,7 @@ bool OpenAudio(int32_t* lengthBytes) {
   descriptor.AudioFormatTag = item.audioCode.tag;
   descriptor.Channels = decoded ? item.pcm.channels : parameters->ch_layout.nb_channels;
   descriptor.SampleRate = decoded ? item.pcm.sampleRate : parameters->sample_rate;
-  descriptor.PcmBitrate =
-      decoded ? int32_t(std::min(AudioBytesPerSecond(stream) * 8, double(INT32_MAX))) : 0;
+  descriptor.PcmBitrate = decoded ? CappedToInt32(AudioBytesPerSecond(stream) * 8) : 0;
   *lengthBytes = int32_t(std::clamp<int64_t>(AudioBytes(stream), 1, INT32_MAX));
   return true;
 }
