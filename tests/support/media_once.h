@@ -12,11 +12,12 @@
 // format) and the rename puts a whole one in place: no test reads a file another one writes.
 inline std::string MakeMediaOnce(const std::filesystem::path& folder, const std::string& name,
                                  const std::string& ffmpegArgs) {
-  const std::filesystem::path path = folder / name;
+  const std::filesystem::path path = folder / name;  // a name may hold subfolders
   if (std::filesystem::exists(path)) return path.string();
-  std::filesystem::create_directories(folder);
+  std::filesystem::create_directories(path.parent_path());
   const std::filesystem::path partial =
-      folder / (".partial-" + std::to_string(getpid()) + "-" + name);
+      path.parent_path() /
+      (".partial-" + std::to_string(getpid()) + "-" + path.filename().string());
   const std::string command = "ffmpeg -nostdin -loglevel error -y " + ffmpegArgs + " '" +
                               partial.string() + "' 2>/dev/null && mv '" + partial.string() +
                               "' '" + path.string() + "'";
