@@ -2,13 +2,16 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
+#include "codecs/codec_messages.h"
 #include "core/player_state.h"
 #include "core/shared_word.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "platform/thread.h"
 #include "playback/audio_output.h"
 #include "playback/engine_events.h"
@@ -175,6 +178,19 @@ void WaitWithoutDevice() {
   while (!stopRequested) WaitForEvent(EngineEventHandle(EngineEvent::Audio), 50);
 }
 
+// An audio-only item whose stream the decoder never understood has nothing to play, and ending
+// it would only reopen it paused, where it would end again, ten times a second. A play says
+// why there is no sound; then the thread waits for the stop, as it does without a device.
+void WaitWithUndecodableAudio(bool autostart) {
+  SetEvent(EngineEventHandle(EngineEvent::AudioStarted));
+  if (autostart) {
+    const std::u16string tag = Utf8ToWide(std::to_string(currentDescriptor->AudioFormatTag));
+    ShowAudioMessage(FormatMessageText(kAudioRecordRefusedText, tag).c_str(),
+                     kAudioErrorTitle.data());
+  }
+  WaitWithoutDevice();
+}
+
 void EndPass() {
   const WaveOutHandle device = waveDevice;
   if (device) {
@@ -231,6 +247,8 @@ int32_t RunPass(AudioPass& pass, bool firstPass, bool autostart, ThreadHandle* r
       status = DecodeLoop(pass, AUDIO_INPUT_SIZE);
     else
       WaitWithoutDevice();
+  } else if (firstPass && !isUrl && currentDescriptor->FrameCount == 0 && !stopRequested) {
+    WaitWithUndecodableAudio(autostart);
   }
   SetEvent(EngineEventHandle(EngineEvent::AudioStarted));
   EndPass();

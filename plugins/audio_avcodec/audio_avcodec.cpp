@@ -253,7 +253,10 @@ bool TrialDecode(const uint8_t* input, int32_t length, int32_t* rate, int32_t* c
   if (format->framing == Framing::Blocks && recordGiven)
     unparsed.resize(std::max<size_t>(unparsed.size(), size_t(blockSize)));
   unparsedRead = 0;
-  const bool decoded = OpenDecoder(&trial) && ReceiveFrame(&trial);
+  // Raw formats such as A-law decode whatever the record claims: a frame without a rate or a
+  // channel was not understood, and no device could play it.
+  const bool decoded = OpenDecoder(&trial) && ReceiveFrame(&trial) &&
+                       trial.frame->sample_rate > 0 && trial.frame->ch_layout.nb_channels > 0;
   if (decoded) {
     *rate = trial.frame->sample_rate;
     *channels = trial.frame->ch_layout.nb_channels;

@@ -22,6 +22,19 @@ const char kDivx3Pcm[] =
     "-f lavfi -i testsrc=size=176x144:rate=25 -f lavfi -i sine=frequency=440:sample_rate=22050 "
     "-t 2 -c:v msmpeg4 -vtag DIV3 -c:a pcm_s16le -ac 1";
 
+// A mono µ-law AVI without video, its format record claiming no sample rate (a damaged file).
+std::string MuLawWithoutRate() {
+  const std::string made = MakePlaybackMedia(
+      "mulaw_only.avi", "-f lavfi -i sine=frequency=440:sample_rate=8000 -t 1 -c:a pcm_mulaw");
+  std::string file = Read(made);
+  const size_t record = file.find("strf");
+  if (made.empty() || record == std::string::npos) return "";
+  file.replace(record + 8 + 4, 4, 4, '\0');  // the record's samples per second
+  const std::string path = made + ".no_rate.avi";
+  std::ofstream(path, std::ios::binary) << file;
+  return path;
+}
+
 }  // namespace
 
 TEST_F(PlaybackTest, XvidWithMp3PlaysToItsEnd) {
@@ -64,4 +77,30 @@ TEST_F(PlaybackTest, PcmAudioIsWrittenUnchanged) {
   ASSERT_GT(wav.size(), 44u);
   EXPECT_EQ(wav.size() - 44, expected.size());
   EXPECT_TRUE(wav.substr(44) == expected) << "the played PCM differs from the file's";
+}
+
+// Sound the decoder never understands leaves an audio-only item nothing to play. It says so once
+// and the item waits for the user: ending it would reopen it paused, where it would end again,
+// over and over. (The decoder used to report such a stream with a rate of 0, which aborted the
+// player in the resampler.)
+TEST_F(PlaybackTest, UndecodableSoundOnlyItemSaysSoOnceAndWaits) {
+  const std::string clip = MuLawWithoutRate();
+  ASSERT_FALSE(clip.empty());
+  StartBackend("null");
+  reopenOnEnd = true;
+  Open(clip, true);
+  ASSERT_NE(videoThreadId, 0u);
+  Pump(1500);
+  EXPECT_NE(videoThreadId, 0u);
+  const std::string text = JournalText();
+  EXPECT_EQ(JournalEvents(text, "item-opened").size(), 1u) << text;
+  const auto boxes = JournalEvents(text, "messagebox");
+  ASSERT_EQ(boxes.size(), 1u) << text;
+  EXPECT_NE(boxes[0].find("The codec cannot decode audio format 7"), std::string::npos);
+  reopenOnEnd = false;
+  StopPlayback();
+  Pump(100);
+  const auto ended = JournalEvents(JournalText(), "item-ended");
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_EQ(JournalNumber(ended[0], "reached_end"), 0);
 }
