@@ -118,7 +118,7 @@ bool LoadAudioCodec(MediaDescriptor* descriptor) {
   if (pcmAudio) {
     const int32_t bits = PcmSampleBits();
     if (bits > 16) {
-      Show(FormatMessageText(kAudioRecordRefusedText, tag), kAudioErrorTitle);
+      Show(AudioRecordRefusedMessage(descriptor->AudioFormatTag), kAudioErrorTitle);
       descriptor->AudioLength = 0;
     }
     PcmPassThroughSetSampleBits(bits);
@@ -146,7 +146,7 @@ bool LoadAudioCodec(MediaDescriptor* descriptor) {
     return true;
   }
   if (!TellAudioFormat(library, descriptor)) {
-    Show(FormatMessageText(kAudioRecordRefusedText, tag), kAudioErrorTitle);
+    Show(AudioRecordRefusedMessage(descriptor->AudioFormatTag), kAudioErrorTitle);
     ReleaseAudioLibrary(library);
     descriptor->AudioLength = 0;
     return true;

@@ -10,6 +10,10 @@ std::u16string FormatMessageText(std::u16string_view format, std::u16string_view
   return text;
 }
 
+std::u16string AudioRecordRefusedMessage(int32_t tag) {
+  return FormatMessageText(kAudioRecordRefusedText, Utf8ToWide(std::to_string(tag)));
+}
+
 std::u16string VideoFormatMessage(std::u16string_view valueName) {
   const std::string address =
       "file://" + ExecutableFolder() + "/" + kManualFile + "#" + kManualFormatsAnchor;

@@ -1,6 +1,7 @@
 // The texts and titles of codec loading's message boxes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,7 @@ constexpr std::u16string_view kLibraryLoadFailedText =
 
 // `format` with its first "%s" replaced by `value`.
 std::u16string FormatMessageText(std::u16string_view format, std::u16string_view value);
+// The refused-record text for audio format `tag`.
+std::u16string AudioRecordRefusedMessage(int32_t tag);
 // The full missing-video-codec text for `valueName`, ending with the manual's address.
 std::u16string VideoFormatMessage(std::u16string_view valueName);

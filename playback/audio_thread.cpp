@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <memory>
-#include <string>
 
 #include "codecs/audio_decoder_entries.h"
 #include "codecs/codec_loading.h"
@@ -11,7 +10,6 @@
 #include "core/shared_word.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-#include "platform/text.h"
 #include "platform/thread.h"
 #include "playback/audio_output.h"
 #include "playback/engine_events.h"
@@ -183,11 +181,9 @@ void WaitWithoutDevice() {
 // why there is no sound; then the thread waits for the stop, as it does without a device.
 void WaitWithUndecodableAudio(bool autostart) {
   SetEvent(EngineEventHandle(EngineEvent::AudioStarted));
-  if (autostart) {
-    const std::u16string tag = Utf8ToWide(std::to_string(currentDescriptor->AudioFormatTag));
-    ShowAudioMessage(FormatMessageText(kAudioRecordRefusedText, tag).c_str(),
+  if (autostart)
+    ShowAudioMessage(AudioRecordRefusedMessage(currentDescriptor->AudioFormatTag).c_str(),
                      kAudioErrorTitle.data());
-  }
   WaitWithoutDevice();
 }
 
