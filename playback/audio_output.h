@@ -29,8 +29,17 @@ void QueueWaveBuffer(WaveBuffer* buffer, int32_t length, int32_t position);
 extern std::atomic<uint8_t> deviceResetting;  // W main, audio; R callback
 void ResetWaveDevice(WaveOutHandle device);
 
-// The audio clock in milliseconds of the item, as the last played buffer set it; -1 before.
-extern std::atomic<int64_t> audioClockMs;  // W callback, video (start); R video (journal)
+// The audio clock as the last played buffer left it: at tick count `tick` the sound reached `ms`
+// of the item (-1: no clock yet), and a buffer lasts `stepMs`. Callback; video (start).
+void StampAudioClock(int32_t ms, uint32_t tick, int32_t stepMs);
+// The audio clock now. The sound goes on between buffers, so while it plays the clock is the
+// stamp carried forward by the time since, by no more than a buffer and a half; paused, or with no
+// buffer for longer than two steps, it stays where the last buffer left it.
+struct AudioClockReading {
+  int64_t ms;         // the item's time; -1 when there is no audio clock
+  int64_t carryLeft;  // milliseconds it may still move before the next buffer
+};
+AudioClockReading ReadAudioClock();
 
 // The device's function callback.
 void BufferDone(WaveOutHandle device, uint32_t message, uintptr_t instance, uintptr_t header,

@@ -76,6 +76,7 @@ WaveFormat PcmFormat(int32_t channels, int32_t rate) {
 uint32_t OpenDevice(uint32_t id, const WaveFormat& format) {
   WaveOutHandle device = nullptr;
   const uint32_t result = WaveOutOpen(&device, id, &format, BufferDone, 0, CALLBACK_FUNCTION);
+  waveBytesPerSecond = format.avgBytesPerSec;
   waveDevice = result == MMSYSERR_NOERROR ? device : nullptr;
   return result;
 }

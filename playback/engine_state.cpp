@@ -13,6 +13,7 @@ std::atomic<WaveOutHandle> waveDevice;
 std::atomic<int32_t> queuedBuffers;
 std::atomic<uint8_t> audioAutostart, discardNextOutput, seekInProgress;
 std::atomic<int32_t> lastQueuedPosition, lastDonePosition, audioBitrate;
+std::atomic<uint32_t> waveBytesPerSecond;
 std::atomic<int64_t> audioBytesQueued;
 std::atomic<uint8_t> audioThreadActive;
 std::atomic<uint8_t> clockRebased;

@@ -23,16 +23,17 @@ extern uint8_t packetBuffer[kPacketBufferBytes];       // video only
 extern uint8_t stillPacketBuffer[kPacketBufferBytes];  // main only
 
 // Audio output.
-extern std::atomic<WaveOutHandle> waveDevice;    // W audio; R main (pause, restart, reset), video
-extern std::atomic<int32_t> queuedBuffers;       // W audio, release; R main (seek), audio
-extern std::atomic<uint8_t> audioAutostart;      // W audio; R audio
-extern std::atomic<uint8_t> discardNextOutput;   // W main (seek), audio; R audio
-extern std::atomic<uint8_t> seekInProgress;      // W main, audio; R audio
-extern std::atomic<int32_t> lastQueuedPosition;  // W audio; R audio
-extern std::atomic<int32_t> lastDonePosition;    // W callback; R audio, video (journal)
-extern std::atomic<int32_t> audioBitrate;        // W audio, main (open); R main (info view)
-extern std::atomic<int64_t> audioBytesQueued;    // PCM bytes queued this item; W audio; R video
-extern std::atomic<uint8_t> audioThreadActive;   // W video (start), audio (end); R video
+extern std::atomic<WaveOutHandle> waveDevice;     // W audio; R main (pause, restart, reset), video
+extern std::atomic<int32_t> queuedBuffers;        // W audio, release; R main (seek), audio
+extern std::atomic<uint8_t> audioAutostart;       // W audio; R audio
+extern std::atomic<uint8_t> discardNextOutput;    // W main (seek), audio; R audio
+extern std::atomic<uint8_t> seekInProgress;       // W main, audio; R audio
+extern std::atomic<int32_t> lastQueuedPosition;   // W audio; R audio
+extern std::atomic<int32_t> lastDonePosition;     // W callback; R audio, video (journal)
+extern std::atomic<uint32_t> waveBytesPerSecond;  // the open device's; W audio; R callback
+extern std::atomic<int32_t> audioBitrate;         // W audio, main (open); R main (info view)
+extern std::atomic<int64_t> audioBytesQueued;     // PCM bytes queued this item; W audio; R video
+extern std::atomic<uint8_t> audioThreadActive;    // W video (start), audio (end); R video
 // A seek or the end of fast forward re-based the clock since the item opened: the audio thread,
 // if it starts later, keeps that audio span instead of the whole stream's.
 extern std::atomic<uint8_t> clockRebased;  // W main; R audio

@@ -60,5 +60,5 @@ void JournalFrameDrawn(int32_t frame, int32_t target) {
   if (!JournalFramesOn()) return;
   JournalWrite("frame", {{"frame", int64_t{frame}},
                          {"target", int64_t{target}},
-                         {"audio_ms", AudioActive() && waveDevice ? audioClockMs.load() : -1}});
+                         {"audio_ms", AudioActive() && waveDevice ? ReadAudioClock().ms : -1}});
 }

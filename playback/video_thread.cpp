@@ -45,7 +45,7 @@ void StartAudio() {
   ResetEvent(started);
   ResetEvent(EngineEventHandle(EngineEvent::AudioStopped));
   clockFunction = AudioClock;
-  audioClockMs = -1;
+  StampAudioClock(-1, 0, 0);
   audioThreadActive = 1;
   ThreadHandle audio =
       CreateThread(AudioThread, startRequest ? reinterpret_cast<void*>(1) : nullptr, nullptr);
@@ -91,7 +91,7 @@ void StartPlayback() {
   videoFrame = 1;
 }
 
-void InTimePass(int32_t diff) {
+void InTimePass(int32_t diff, int32_t target) {
   const VideoPacket packet = FetchVideoPacket(packetBuffer, diff > 0 ? 2 : 0);
   if (packet.size == 0) {
     ++droppedFrames;
@@ -102,7 +102,6 @@ void InTimePass(int32_t diff) {
   uint16_t* destination = framePointer ? framePointer + originOffset : nullptr;
   const bool hidden = paused || drawLevel == 0 || !framePointer;
   const int32_t render = hidden ? 0 : (diff > 0 ? 1 : int32_t{drawLevel});
-  const int32_t target = targetFrame;
   if (DecodeAndPresent(packetBuffer, packet.size, destination, render, hidden ? 0 : rowSkip.load(),
                        packet.keyFrame))
     JournalFrameDrawn(frame, target);
@@ -117,7 +116,7 @@ void EarlyPass() {
     Sleep(0);
   } else if (audioStarted && clockFunction == AudioClock) {
     const EventHandle nextFrame = EngineEventHandle(EngineEvent::NextFrame);
-    if (waveDevice) WaitForEvent(nextFrame, kNextFrameWaitMs);
+    if (waveDevice) WaitForEvent(nextFrame, MsUntilAudioReaches(videoFrame - 1, kNextFrameWaitMs));
     ResetEvent(nextFrame);
   } else {
     Sleep(1);
@@ -139,9 +138,10 @@ void PlayLoop() {
     const int32_t lateWindow = LoadSharedWord(playerSettings.lateWindow);
     if (clockFunction == AudioClock && !audioThreadActive) FollowTickClock();
     clockFunction();
-    const int16_t diff = static_cast<int16_t>(targetFrame - videoFrame);
+    const int32_t target = clockFunction == AudioClock ? CarriedAudioTarget() : targetFrame.load();
+    const int16_t diff = static_cast<int16_t>(target - videoFrame);
     if (diff > -2 && diff < lateWindow) {
-      InTimePass(diff);
+      InTimePass(diff, target);
     } else if (diff >= lateWindow) {
       SkipLateFrames();
       ++videoFrame;

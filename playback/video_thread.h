@@ -16,3 +16,9 @@ uint32_t VideoThread(void* window);
 void TickClock();
 void AudioClock();
 void FreeRunClock();
+// Between the wave-out callback's updates the audio clock's frame is carried forward with the
+// sound that goes on playing: the frame it has reached now, never behind targetFrame, which it
+// returns as it is while a seek or fast forward holds it (0 or less).
+int32_t CarriedAudioTarget();
+// Milliseconds until that frame reaches `frame`, or `otherwise` when the next buffer comes first.
+uint32_t MsUntilAudioReaches(int32_t frame, uint32_t otherwise);

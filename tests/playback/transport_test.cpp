@@ -116,10 +116,11 @@ TEST_F(PlaybackTest, APlayTapBeforeTheEndMessageKeepsTheNewPlayback) {
 }
 
 TEST_F(PlaybackTest, FastForwardShowsFramesAndStopEndsEveryThread) {
-  // Long enough that fast forward, as fast as decoding goes, is still running when left.
+  // Long enough that fast forward, as fast as decoding goes (a 20-second clip took under 0.1 s
+  // here), is still running when left.
   const std::string clip = MakePlaybackMedia(
-      "fast_forward.avi",
-      "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 20 -c:v mpeg4 "
+      "fast_forward_long.avi",
+      "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 120 -c:v mpeg4 "
       "-vtag XVID -q:v 5 -c:a libmp3lame -b:a 64k");
   ASSERT_FALSE(clip.empty());
   StartBackend("null");
