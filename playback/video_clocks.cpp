@@ -20,30 +20,38 @@ void AudioClock() {}
 
 namespace {
 
-// The item's time, in milliseconds, where the clock was last re-based; negative when the clock
-// cannot be carried (no rate, nothing spanned, or targetFrame held by a seek or fast forward).
-double RebasedMs() {
+// Where the clock was last re-based, read once: the seek and fast forward of the main thread
+// change these while the video thread reads them.
+struct Rebase {
+  double ms;           // the item's time there; negative when the clock cannot be carried
+  double framesPerMs;  // frames the clock spans per millisecond
+};
+
+// Negative `ms` when there is no rate, nothing spanned, or targetFrame is held by a seek or fast
+// forward (0 or less).
+Rebase ReadRebase() {
   const double fps = currentDescriptor ? currentDescriptor->FramesPerSecond : 0;
-  if (fps <= 0 || durationMs <= 0 || framesToPlay <= 0 || targetFrame <= 0) return -1;
-  return (currentDescriptor->FrameCount - framesToPlay) * 1000.0 / fps;
+  const int32_t frames = framesToPlay, duration = durationMs;
+  if (fps <= 0 || duration <= 0 || frames <= 0 || targetFrame <= 0) return {-1, 0};
+  return {(currentDescriptor->FrameCount - frames) * 1000.0 / fps, double(frames) / duration};
 }
 
 }  // namespace
 
 int32_t CarriedAudioTarget() {
   const int32_t target = targetFrame;
-  const double rebased = RebasedMs();
+  const Rebase rebase = ReadRebase();
   const AudioClockReading clock = ReadAudioClock();
-  if (rebased < 0 || clock.ms < 0) return target;
-  const double frames = (clock.ms - rebased) * framesToPlay / durationMs;
-  return std::max(target, static_cast<int32_t>(std::max(frames, 0.0)) + 1);
+  if (rebase.ms < 0 || clock.ms < 0) return target;
+  const double frames = std::clamp((clock.ms - rebase.ms) * rebase.framesPerMs, 0.0, 1e9);
+  return std::max(target, static_cast<int32_t>(frames) + 1);
 }
 
 uint32_t MsUntilAudioReaches(int32_t frame, uint32_t otherwise) {
-  const double rebased = RebasedMs();
+  const Rebase rebase = ReadRebase();
   const AudioClockReading clock = ReadAudioClock();
-  if (rebased < 0 || clock.ms < 0) return otherwise;
-  const double due = rebased + double(frame - 1) * durationMs / framesToPlay - clock.ms;
+  if (rebase.ms < 0 || clock.ms < 0) return otherwise;
+  const double due = rebase.ms + (frame - 1) / rebase.framesPerMs - clock.ms;
   if (due > clock.carryLeft) return otherwise;
   return static_cast<uint32_t>(std::clamp(std::ceil(due), 1.0, double(otherwise)));
 }

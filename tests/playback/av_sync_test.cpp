@@ -59,7 +59,10 @@ TEST_P(AvSync, EveryDrawnFrameFollowsTheAudioClock) {
   std::printf("audio %s: worst drift %lld ms over %zu frames, %zu frames replaced at once\n",
               GetParam(), static_cast<long long>(worst), compared, unseen);
   EXPECT_GT(compared, 700u);
-  EXPECT_LE(worst, 80);
+  // Two frames at 25 frames per second, plus one sound buffer (2400 mono samples, 54 ms): the
+  // clock is carried between buffers from the device's reports, which come at the device's own
+  // period, a late one up to a buffer behind.
+  EXPECT_LE(worst, 80 + 55);
   // A sound buffer (2400 mono samples, 54 ms) lasts longer than a frame: a clock that moved only
   // when one had played would show about one frame in four for no time at all.
   EXPECT_LT(unseen, compared / 5);
