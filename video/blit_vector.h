@@ -233,28 +233,32 @@ static inline const uint8_t* CbRow(const BlitFrame& f, int32_t y) {
   return f.cb + ChromaIndex(f, 0, y);
 }
 
-// Under the compare rule, one bit per 2 by 2 block of a strip of upright row pair y: set where the
-// block's top-left luma changed.
-static inline uint32_t ChangedUprightBlocks(const BlitFrame& f, int32_t start, int32_t count,
-                                            int32_t y) {
-  static_assert(kStripColumns / 2 <= 32, "a strip's blocks fit one word");
-  uint32_t changed = 0;
-  for (int32_t i = 0; i < count; i += 2) {
-    if (!LumaUnchanged(f, start + i, y)) changed |= 1u << (i / 2);
+// Under the compare rule, one word per 2 by 2 block of a strip of upright row pair y: all ones
+// where the block's top-left luma is unchanged (the block is kept), else 0. True when any block
+// changed. Branch-free, so that the compiler can vectorize it.
+static inline bool KeptUprightBlocks(const BlitFrame& f, int32_t start, int32_t count, int32_t y,
+                                     uint32_t* kept) {
+  const uint8_t* luma = f.luma + LumaIndex(f, start, y);
+  const uint8_t* previous = f.previousLuma + LumaIndex(f, start, y);
+  uint32_t all = ~0u;
+  for (int32_t block = 0; block < count / 2; ++block) {
+    kept[block] = 0u - uint32_t{luma[2 * block] == previous[2 * block]};
+    all &= kept[block];
   }
-  return changed;
+  return all != ~0u;
 }
 
-// StorePair where keep is 0; where it is all ones the destination's word is written back as it
-// was. Without a branch per block, scattered changes cost no mispredictions; the destination is
-// the caller's alone while it draws.
-static inline void KeepOrStorePair(uint16_t* destination, ptrdiff_t offset, uint16_t left,
-                                   uint16_t right, uint32_t keep) {
-  uint32_t held;
-  std::memcpy(&held, destination + offset, sizeof held);
-  const uint32_t fresh = left | static_cast<uint32_t>(right) << 16;
-  const uint32_t word = (fresh & ~keep) | (held & keep);
-  std::memcpy(destination + offset, &word, sizeof word);
+// The pixel pairs of a converted row whose block is not kept; a kept block's word is written back
+// as it was, without a branch per block (the destination is the caller's alone while it draws).
+static inline void StoreChangedPairs(uint16_t* destination, const uint16_t* pixels,
+                                     const uint32_t* kept, int32_t pairs) {
+  for (int32_t block = 0; block < pairs; ++block) {
+    uint32_t held, fresh;
+    std::memcpy(&held, destination + 2 * block, sizeof held);
+    std::memcpy(&fresh, pixels + 2 * block, sizeof fresh);
+    const uint32_t word = (fresh & ~kept[block]) | (held & kept[block]);
+    std::memcpy(destination + 2 * block, &word, sizeof word);
+  }
 }
 
 // Upright 1:1: row pairs converted straight into the destination; under the compare rule, strips
@@ -273,16 +277,13 @@ void BlitUpright(const BlitFrame& f) {
     }
     for (int32_t start = 0; start < width; start += kStripColumns) {
       const int32_t count = width - start < kStripColumns ? width - start : kStripColumns;
-      const uint32_t changed = ChangedUprightBlocks(f, start, count, y);
-      if (changed == 0) continue;
+      uint32_t kept[kStripColumns / 2];
+      if (!KeptUprightBlocks(f, start, count, y, kept)) continue;
       uint16_t top[kStripColumns], bottom[kStripColumns];
       ConvertPairExact<V>(LumaRow(f, y) + start, LumaRow(f, y + 1) + start, CrRow(f, y) + start / 2,
                           CbRow(f, y) + start / 2, count, f.brightness, top, bottom);
-      for (int32_t i = 0; i < count; i += 2) {
-        const uint32_t keep = (changed >> (i / 2) & 1) - 1;
-        KeepOrStorePair(line, start + i, top[i], top[i + 1], keep);
-        KeepOrStorePair(line + pitch, start + i, bottom[i], bottom[i + 1], keep);
-      }
+      StoreChangedPairs(line + start, top, kept, count / 2);
+      StoreChangedPairs(line + pitch + start, bottom, kept, count / 2);
     }
   }
 }
