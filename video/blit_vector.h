@@ -238,11 +238,9 @@ static inline const uint8_t* CbRow(const BlitFrame& f, int32_t y) {
 // changed. Branch-free, so that the compiler can vectorize it.
 static inline bool KeptUprightBlocks(const BlitFrame& f, int32_t start, int32_t count, int32_t y,
                                      uint32_t* kept) {
-  const uint8_t* luma = f.luma + LumaIndex(f, start, y);
-  const uint8_t* previous = f.previousLuma + LumaIndex(f, start, y);
   uint32_t all = ~0u;
   for (int32_t block = 0; block < count / 2; ++block) {
-    kept[block] = 0u - uint32_t{luma[2 * block] == previous[2 * block]};
+    kept[block] = 0u - uint32_t{LumaUnchanged(f, start + 2 * block, y)};
     all &= kept[block];
   }
   return all != ~0u;
