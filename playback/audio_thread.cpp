@@ -188,13 +188,33 @@ void WaitWithUndecodableAudio(bool autostart) {
   WaitWithoutDevice();
 }
 
+// Waits until every queued buffer has played (two buffers may carry the same position), or for
+// a stop. A seek hands the queue back at once: the wait lasts until the seek is over.
+void PlayOut(WaveOutHandle device) {
+  WaveOutRestart(device);
+  while (!stopRequested &&
+         (seekInProgress || lastDonePosition != lastQueuedPosition || queuedBuffers > 0))
+    Sleep(10);
+}
+
+// Decodes until the audio runs out and has played. A seek while the last of it plays moves the
+// reader back into the stream: decoding goes on from there, with fresh input.
+int32_t DecodeUntilPlayedOut(AudioPass& pass) {
+  int32_t status = AUDIO_INPUT_SIZE;
+  for (;;) {
+    const uint32_t repositions = audioRepositions;
+    status = DecodeLoop(pass, status);
+    if (status != kEndOfAudio) return status;
+    PlayOut(waveDevice);
+    if (stopRequested || audioRepositions == repositions) return status;
+    status = 0;
+  }
+}
+
 void EndPass() {
   const WaveOutHandle device = waveDevice;
   if (device) {
-    WaveOutRestart(device);
-    // Played out means every buffer came back: two buffers may carry the same position.
-    while (!stopRequested && (lastDonePosition != lastQueuedPosition || queuedBuffers > 0))
-      Sleep(10);
+    PlayOut(device);
     if (stopRequested) ResetWaveDevice(device);
     if (WaveOutClose(device) != MMSYSERR_NOERROR) {
       ResetWaveDevice(device);
@@ -241,7 +261,7 @@ int32_t RunPass(AudioPass& pass, bool firstPass, bool autostart, ThreadHandle* r
     *release = StartOutput(pass, autostart);
     // The header buffer is decoded first, whole: for PCM too, so that its first bytes play.
     if (waveDevice)
-      status = DecodeLoop(pass, AUDIO_INPUT_SIZE);
+      status = DecodeUntilPlayedOut(pass);
     else
       WaitWithoutDevice();
   } else if (firstPass && !isUrl && currentDescriptor->FrameCount == 0 && !stopRequested) {

@@ -17,6 +17,7 @@ std::atomic<uint32_t> waveBytesPerSecond;
 std::atomic<int64_t> audioBytesQueued;
 std::atomic<uint8_t> audioThreadActive;
 std::atomic<uint8_t> clockRebased;
+std::atomic<uint32_t> audioRepositions;
 std::atomic<int32_t> fadeTarget;
 
 bool AudioActive() {

@@ -37,7 +37,10 @@ extern std::atomic<uint8_t> audioThreadActive;    // W video (start), audio (end
 // A seek or the end of fast forward re-based the clock since the item opened: the audio thread,
 // if it starts later, keeps that audio span instead of the whole stream's.
 extern std::atomic<uint8_t> clockRebased;  // W main; R audio
-extern std::atomic<int32_t> fadeTarget;    // W video (fade start), main; R main
+// Counts the repositionings of the audio stream (seeks, the end of fast forward) after the reader
+// moved it: audio that had run out has more to play when it moves.
+extern std::atomic<uint32_t> audioRepositions;  // W main; R audio
+extern std::atomic<int32_t> fadeTarget;         // W video (fade start), main; R main
 
 // "Audio is active": audio switched on and the open item has audio.
 bool AudioActive();

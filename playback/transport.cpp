@@ -181,6 +181,7 @@ void LeaveFastForward() {
   if (AudioActive()) {
     audioSpan = static_cast<int64_t>(readerOps.ResyncAudio());
     clockRebased = 1;
+    ++audioRepositions;
     if (auto exit = audioDecoder.DecoderExit.load()) exit();
     if (auto init = audioDecoder.DecoderInit.load()) init(playerSettings.equalizerOn, nullptr);
     if (WaveOutHandle device = waveDevice) ResetWaveDevice(device);
@@ -209,6 +210,7 @@ void SeekTo(int32_t target, uint8_t byChapter, int32_t byFrame) {
     result = readerOps.Seek(target, byFrame);
   audioSpan = static_cast<int64_t>(result);
   clockRebased = 1;
+  if (audio) ++audioRepositions;
   framesToPlay = currentDescriptor->FrameCount - DescriptorCurrentFrame();
   targetFrame = kNoTargetFrame;
   videoFrame = 0;

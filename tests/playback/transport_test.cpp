@@ -93,6 +93,30 @@ TEST_F(PlaybackTest, SeeksKeepTheStateTheyFind) {
   EXPECT_EQ(JournalNumber(JournalEvents(text, "item-ended")[0], "reached_end"), 1);
 }
 
+// Near the end the audio thread has read all the sound and waits for the last of it to play; a
+// seek back hands the queue back at once, and the sound must go on from the new place.
+TEST_F(PlaybackTest, ASeekBackAfterTheSoundRanOutPlaysOnWithSound) {
+  const std::string clip = Clip();
+  ASSERT_FALSE(clip.empty());
+  StartBackend("null");
+  Open(clip, true);
+  SeekTo(75, 0, 1);  // a key frame: one second of sound left, read at once
+  Pump(400);
+  SeekTo(25, 0, 1);
+  Pump(300);
+  EXPECT_EQ(audioThreadActive.load(), 1);
+  ASSERT_TRUE(WaitForEnd());
+  const std::string text = JournalText();
+  const std::string afterSeek = text.substr(text.rfind("\"event\":\"seek\""));
+  const auto frames = JournalEvents(afterSeek, "frame");
+  ASSERT_GT(frames.size(), 60u);  // of the 75 frames from 25 on
+  EXPECT_GE(JournalNumber(frames[frames.size() / 2], "audio_ms"), 0);
+  const auto ended = JournalEvents(text, "item-ended");
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_EQ(JournalNumber(ended[0], "reached_end"), 1);
+  EXPECT_LT(JournalNumber(ended[0], "dropped"), 10);
+}
+
 // Play tapped after a playback ended but before its end message was handled: the new playback
 // keeps the item, and the stale end message closes and reopens nothing under it.
 TEST_F(PlaybackTest, APlayTapBeforeTheEndMessageKeepsTheNewPlayback) {
