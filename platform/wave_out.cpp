@@ -20,6 +20,7 @@ struct WaveOut {
   std::deque<WaveHeader*> queue;  // written, not yet done
   uint32_t offset = 0;            // bytes of queue.front() already handed out
   bool paused = false;
+  uint32_t resets = 0;  // counts WaveOutReset calls
 };
 
 namespace {
@@ -98,14 +99,11 @@ size_t PullWaveBytes(WaveOutHandle device, uint8_t* out, size_t bytes) {
   return taken;
 }
 
-bool WaveOutHasQueued(WaveOutHandle device) {
+WaveOutQueueState WaveOutQueueStateOf(WaveOutHandle device) {
   std::lock_guard<std::mutex> hold(device->lock);
-  return !device->queue.empty();
-}
-
-bool WaveOutPaused(WaveOutHandle device) {
-  std::lock_guard<std::mutex> hold(device->lock);
-  return device->paused;
+  const size_t left =
+      device->queue.empty() ? 0 : device->queue.front()->bufferLength - device->offset;
+  return {.paused = device->paused, .resets = device->resets, .frontBytesLeft = left};
 }
 
 uint32_t WaveOutOpen(WaveOutHandle* device, uint32_t deviceId, const WaveFormat* format,
@@ -144,7 +142,7 @@ uint32_t WaveOutClose(WaveOutHandle device) {
   std::lock_guard<std::mutex> serial(openCloseLock);
   const std::unique_lock sole(lifetimeLock);
   if (!IsOpen(device)) return MMSYSERR_INVALHANDLE;
-  if (WaveOutHasQueued(device)) return WAVERR_STILLPLAYING;
+  if (WaveOutQueueStateOf(device).frontBytesLeft > 0) return WAVERR_STILLPLAYING;
   device->output->stop(device);
   std::unique_lock<std::mutex> hold(devicesLock);
   openDevice = nullptr;
@@ -211,6 +209,7 @@ uint32_t WaveOutReset(WaveOutHandle device) {
     returned.assign(device->queue.begin(), device->queue.end());
     device->queue.clear();
     device->offset = 0;
+    ++device->resets;
   }
   ReportDone(device, returned);
   return MMSYSERR_NOERROR;

@@ -20,8 +20,14 @@ struct SoundOutput {
 // and gets the number taken: fewer when the queue runs dry, 0 while paused. Buffers whose last
 // byte was taken are reported through the device's callback before this returns.
 size_t PullWaveBytes(WaveOutHandle device, uint8_t* out, size_t bytes);
-bool WaveOutPaused(WaveOutHandle device);
-bool WaveOutHasQueued(WaveOutHandle device);
+
+// What an output looks at between pulls, read at one moment.
+struct WaveOutQueueState {
+  bool paused;
+  uint32_t resets;        // moves whenever WaveOutReset emptied the queue
+  size_t frontBytesLeft;  // of the oldest queued buffer, not yet taken; 0 when none is queued
+};
+WaveOutQueueState WaveOutQueueStateOf(WaveOutHandle device);
 
 extern const SoundOutput kSdlSoundOutput;
 // The paced outputs; `file` empty: discarded.

@@ -1,10 +1,13 @@
 // The paced sound outputs of the headless backend: a thread takes the queued sound at the
 // format's byte rate, in real time, and throws it away (null) or appends it to a WAV file.
-// Pacing restarts whenever the output ran dry or was paused, so no buffer is ever finished
-// sooner than its own duration after it was queued.
-#include <atomic>
+// Pacing restarts whenever the output ran dry, was paused or was reset, so no buffer is ever
+// finished sooner than its own duration after it was queued. The thread sleeps until the oldest
+// buffer is due, so a buffer comes back on time and the thread wakes about once per buffer.
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,7 +15,10 @@
 
 namespace {
 
-constexpr auto kPacePeriod = std::chrono::milliseconds(10);
+constexpr auto kIdlePoll = std::chrono::milliseconds(10);
+// Bounds a sleep, so a pause or a reset is seen soon even with long buffers at a low rate.
+constexpr auto kLongestWait = std::chrono::milliseconds(50);
+constexpr auto kShortestWait = std::chrono::milliseconds(1);
 constexpr uint32_t kWavHeaderSize = 44;
 
 using Clock = std::chrono::steady_clock;
@@ -23,7 +29,9 @@ std::FILE* wav = nullptr;
 WaveFormat wavFormat{};
 uint64_t wavDataBytes = 0;
 std::thread pacer;
-std::atomic<bool> pacing{false};
+std::mutex pacingLock;  // guards `pacing`: the main thread writes it, the pacing thread reads it
+std::condition_variable pacingStopped;
+bool pacing = false;
 
 void PutLe(std::vector<uint8_t>* out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -51,33 +59,53 @@ void WriteWavHeader() {
   std::fflush(wav);
 }
 
+// Sleeps for `wait` or until pacing stops; true while pacing goes on.
+bool PaceOn(Clock::duration wait) {
+  std::unique_lock<std::mutex> hold(pacingLock);
+  return !pacingStopped.wait_for(hold, wait, [] { return !pacing; });
+}
+
+// The microseconds, counted from the start of pacing, at which `bytes` have become due.
+uint64_t MicrosecondsUntilDue(uint64_t bytes, uint32_t bytesPerSecond) {
+  return (bytes * 1000000 + bytesPerSecond - 1) / bytesPerSecond;
+}
+
 void Pace(WaveOutHandle device, uint32_t bytesPerSecond, uint32_t blockAlign) {
   std::vector<uint8_t> chunk;
   Clock::time_point base = Clock::now();
   uint64_t handed = 0;
+  uint32_t resets = 0;
   bool idle = true;
-  while (pacing.load()) {
-    std::this_thread::sleep_for(kPacePeriod);
-    if (WaveOutPaused(device) || (idle && !WaveOutHasQueued(device))) {
+  Clock::duration wait = kIdlePoll;
+  while (PaceOn(wait)) {
+    wait = kIdlePoll;
+    const WaveOutQueueState state = WaveOutQueueStateOf(device);
+    if (state.paused || state.resets != resets || (idle && state.frontBytesLeft == 0)) {
+      resets = state.resets;
       idle = true;
       continue;
     }
     const Clock::time_point now = Clock::now();
-    if (idle) {  // sound has been queued since the last tick: its time starts now
+    if (idle) {  // sound has been queued since the last look: its time starts now
       base = now;
       handed = 0;
       idle = false;
-      continue;
+    } else {
+      const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - base);
+      uint64_t due = static_cast<uint64_t>(elapsed.count()) * bytesPerSecond / 1000000;
+      due -= due % blockAlign;
+      chunk.resize(due - handed);
+      const size_t taken = PullWaveBytes(device, chunk.data(), chunk.size());
+      if (wav && taken > 0 && std::fwrite(chunk.data(), 1, taken, wav) == taken)
+        wavDataBytes += taken;
+      handed += taken;
+      idle = taken < chunk.size();
+      if (idle) continue;
     }
-    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - base).count();
-    uint64_t due = static_cast<uint64_t>(elapsed) * bytesPerSecond / 1000000;
-    due -= due % blockAlign;
-    chunk.resize(due - handed);
-    const size_t taken = PullWaveBytes(device, chunk.data(), chunk.size());
-    if (wav && taken > 0 && std::fwrite(chunk.data(), 1, taken, wav) == taken)
-      wavDataBytes += taken;
-    handed += taken;
-    idle = taken < chunk.size();
+    const uint64_t frontEnd = handed + WaveOutQueueStateOf(device).frontBytesLeft;
+    const auto dueAt =
+        base + std::chrono::microseconds(MicrosecondsUntilDue(frontEnd, bytesPerSecond));
+    wait = std::clamp<Clock::duration>(dueAt - Clock::now(), kShortestWait, kLongestWait);
   }
 }
 
@@ -86,13 +114,20 @@ bool StartPacing(WaveOutHandle device, const WaveFormat& format) {
     wavFormat = format;  // the file keeps the first format it was opened with
     WriteWavHeader();
   }
-  pacing = true;
+  {
+    std::lock_guard<std::mutex> hold(pacingLock);
+    pacing = true;
+  }
   pacer = std::thread(Pace, device, format.samplesPerSec * format.blockAlign, format.blockAlign);
   return true;
 }
 
 void StopPacing(WaveOutHandle) {
-  pacing = false;
+  {
+    std::lock_guard<std::mutex> hold(pacingLock);
+    pacing = false;
+  }
+  pacingStopped.notify_all();
   if (pacer.joinable()) pacer.join();
   if (wav) WriteWavHeader();
 }

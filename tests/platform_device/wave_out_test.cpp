@@ -205,6 +205,21 @@ TEST_F(WaveOutTest, NullDeviceKeepsRealTime) {
   EXPECT_LT(record.doneAt.back() - start, std::chrono::seconds(2) + std::chrono::seconds(3));
 }
 
+// A seek resets the device mid-buffer and queues new sound at once: the time that passed before
+// the reset is not credited to the new buffer.
+TEST_F(WaveOutTest, NullDeviceRestartsItsTimeAfterAReset) {
+  Open("null");
+  Buffer playing(16000, 1), next(3200, 2);  // 1 s, then 200 ms at 8000 Hz mono
+  Queue(device, &playing);
+  std::this_thread::sleep_for(std::chrono::milliseconds(330));
+  ASSERT_EQ(WaveOutReset(device), MMSYSERR_NOERROR);
+  const Clock::time_point queued = Clock::now();
+  Queue(device, &next);
+  ASSERT_TRUE(WaitForDone(&record, 2));
+  EXPECT_EQ(record.done[1], &next.header);
+  EXPECT_GE(record.doneAt[1] - queued, std::chrono::milliseconds(200));
+}
+
 TEST_F(WaveOutTest, RefusalsReachTheCallerWithTheirCodes) {
   ASSERT_TRUE(OpenSoundOutput("null", "null"));
   const WaveFormat good = Pcm(2);
