@@ -31,6 +31,8 @@ std::mutex decoderLock;
 AVCodecID codecId = kDefaultCodec;
 AVCodecContext* context = nullptr;
 AVPacket* packet = nullptr;
+AVBufferPool* packetPool = nullptr;  // packet buffers, reused frame after frame
+size_t packetPoolSize = 0;
 AVFrame* decoded = nullptr;   // what libavcodec returned last
 AVFrame* current = nullptr;   // the picture handed out last
 AVFrame* previous = nullptr;  // the picture before it
@@ -40,6 +42,8 @@ int announcedWidth = 0, announcedHeight = 0;
 void CloseDecoder() {
   avcodec_free_context(&context);
   av_packet_free(&packet);
+  av_buffer_pool_uninit(&packetPool);
+  packetPoolSize = 0;
   av_frame_free(&decoded);
   av_frame_free(&current);
   av_frame_free(&previous);
@@ -94,12 +98,30 @@ bool TakeTheoraSetup(const uint8_t** data, int32_t* size) {
   return avcodec_is_open(context) && *size > 0;
 }
 
+// Copies a packet into a buffer padded and zeroed as libavcodec needs. The buffers come from a
+// pool sized for the largest packet so far, so decoding does not allocate for every frame.
+bool FillPacket(const uint8_t* data, int32_t size) {
+  const size_t needed = size_t(size) + AV_INPUT_BUFFER_PADDING_SIZE;
+  if (needed > packetPoolSize) {
+    av_buffer_pool_uninit(&packetPool);  // freed once the decoder lets go of its buffers
+    packetPool = av_buffer_pool_init(needed, nullptr);
+    packetPoolSize = packetPool ? needed : 0;
+  }
+  AVBufferRef* buffer = packetPool ? av_buffer_pool_get(packetPool) : nullptr;
+  if (!buffer) return false;
+  av_packet_unref(packet);
+  packet->buf = buffer;
+  packet->data = buffer->data;
+  packet->size = size;
+  std::copy(data, data + size, packet->data);
+  std::fill_n(packet->data + size, AV_INPUT_BUFFER_PADDING_SIZE, 0);
+  return true;
+}
+
 // Feeds one packet and takes at most one picture; a full decoder gives one up first.
 bool DecodePacket(const uint8_t* data, int32_t size) {
   if (codecId == AV_CODEC_ID_THEORA && !TakeTheoraSetup(&data, &size)) return false;
-  av_packet_unref(packet);
-  if (av_new_packet(packet, size) < 0) return false;  // padded and zeroed as libavcodec needs
-  std::copy(data, data + size, packet->data);
+  if (!FillPacket(data, size)) return false;
   const int sent = avcodec_send_packet(context, packet);
   const bool got = avcodec_receive_frame(context, decoded) == 0;
   if (sent == AVERROR(EAGAIN) && got) avcodec_send_packet(context, packet);
