@@ -197,24 +197,23 @@ void PlayOut(WaveOutHandle device) {
     Sleep(10);
 }
 
-// Decodes until the audio runs out and has played. A seek while the last of it plays moves the
-// reader back into the stream: decoding goes on from there, with fresh input.
+// Decodes until the decoding ends and what was queued has played. A seek while the last of the
+// audio plays moves the reader back into the stream: decoding goes on from there, with fresh input.
 int32_t DecodeUntilPlayedOut(AudioPass& pass) {
   int32_t status = AUDIO_INPUT_SIZE;
   for (;;) {
     const uint32_t repositions = audioRepositions;
     status = DecodeLoop(pass, status);
-    if (status != kEndOfAudio) return status;
     PlayOut(waveDevice);
-    if (stopRequested || audioRepositions == repositions) return status;
+    if (status != kEndOfAudio || stopRequested || audioRepositions == repositions) return status;
     status = 0;
   }
 }
 
+// The device, if any, has played out (or playback stops): it is closed.
 void EndPass() {
   const WaveOutHandle device = waveDevice;
   if (device) {
-    PlayOut(device);
     if (stopRequested) ResetWaveDevice(device);
     if (WaveOutClose(device) != MMSYSERR_NOERROR) {
       ResetWaveDevice(device);
